@@ -1,0 +1,45 @@
+# The two commands: `make test` and `make demo`. Everything else is a convenience.
+SHELL := /bin/bash
+.PHONY: all deps build test test-default test-asan demo bench fuzz fuzz-smoke format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake --preset default
+	cmake --build --preset default
+
+test: deps test-default test-asan
+
+test-default:
+	cmake --preset default
+	cmake --build --preset default
+	ctest --preset default
+
+test-asan:
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan
+
+demo: build
+	@scripts/demo build/default
+
+bench: deps
+	cmake --preset release
+	cmake --build --preset release
+	@scripts/bench build/release
+
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+
+fuzz-smoke: fuzz
+	@scripts/fuzz-smoke build/fuzz/fuzz
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build
