@@ -1,0 +1,21 @@
+#pragma once
+// Which device to open. Each platform backend derives its own identity (a device path, an
+// in-process port); owners hold identities through this base and copy them with Clone.
+
+#include <memory>
+
+namespace ArmillonDevice {
+
+class DeviceIdentifier {
+  public:
+    virtual ~DeviceIdentifier();
+
+    virtual std::unique_ptr<DeviceIdentifier> Clone() const = 0;
+
+  protected:
+    DeviceIdentifier() = default;
+    DeviceIdentifier(const DeviceIdentifier&) = default;
+    DeviceIdentifier& operator=(const DeviceIdentifier&) = default;
+};
+
+}  // namespace ArmillonDevice
