@@ -4,6 +4,7 @@
 // narrow encoding.
 
 #include <string>
+#include <string_view>
 
 namespace ArmillonDevice {
 
@@ -14,5 +15,9 @@ struct SDeviceInformation {
     std::wstring productText2;     // product information bytes 20-23
     std::wstring productText3;     // product information bytes 24-27
 };
+
+// A text of the device information records as these strings hold it: up to its first zero
+// byte, converted from the locale's narrow encoding.
+std::wstring DeviceTextToWide(std::string_view text);
 
 }  // namespace ArmillonDevice

@@ -1,0 +1,5 @@
+#include "STrainingData.h"
+#include "SORNATrainingData.h"
+
+STrainingData::~STrainingData() = default;
+SORNATrainingData::~SORNATrainingData() = default;

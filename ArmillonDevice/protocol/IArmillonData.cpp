@@ -1,0 +1,7 @@
+#include "IArmillonData.h"
+
+namespace ArmillonDevice {
+
+IArmillonData::~IArmillonData() = default;
+
+}  // namespace ArmillonDevice
