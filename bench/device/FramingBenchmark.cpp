@@ -22,7 +22,7 @@ constexpr std::size_t kRoom = kReportLength - 3;
 
 // Takes every output report and serves a fixed set of input reports over and over.
 class LoopbackPort : public watchsim::HostPort {
-public:
+  public:
     std::uint16_t VendorId() const override { return 0x3A7C; }
     std::uint16_t ProductId() const override { return 0x0A51; }
     bool Present() const override { return true; }
@@ -45,7 +45,7 @@ public:
     std::vector<Bytes> input;
     std::size_t written = 0;
 
-private:
+  private:
     bool open_ = false;
     std::uint8_t last_[kReportLength]{};
     std::size_t next_ = 0;
@@ -75,8 +75,9 @@ void BM_FramingWrite(benchmark::State& state) {
         benchmark::DoNotOptimize(transport.Write(block));
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(port.written));
-    state.counters["ns_per_report"] = benchmark::Counter(
-        static_cast<double>(port.written), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_report"] =
+        benchmark::Counter(static_cast<double>(port.written),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_FramingWrite)->Arg(1)->Arg(100);
 
@@ -91,7 +92,8 @@ void BM_FramingRead(benchmark::State& state) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(transport.Read(buffer, nullptr));
     }
-    const auto total = static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(reports);
+    const auto total =
+        static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(reports);
     state.SetItemsProcessed(total);
     state.counters["ns_per_report"] = benchmark::Counter(
         static_cast<double>(total), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
@@ -104,9 +106,9 @@ void BM_FlashWriteRequestLoopback(benchmark::State& state) {
     auto port = std::make_unique<LoopbackPort>();
     port->input = {Bytes{0x00, 0xC0, 0x05, 0x41, 0x00, 0x00, 0x00, 0x00}};
     port->input[0].resize(kReportLength, 0);
-    ORNA_Communication connection(std::make_unique<ORNA_Device>(
-        std::make_unique<VirtualWatch_DeviceIdentifier>(port.get()),
-        std::make_unique<VirtualWatch_HID_DeviceReaderWriter>()));
+    ORNA_Communication connection(
+        std::make_unique<ORNA_Device>(std::make_unique<VirtualWatch_DeviceIdentifier>(port.get()),
+                                      std::make_unique<VirtualWatch_HID_DeviceReaderWriter>()));
     connection.GetDevice()->Open();  // the transport only; the loopback knows no handshake
     const Bytes image(512 * 1024, 0xA5);
     for (auto _ : state) {
