@@ -9,6 +9,7 @@
 #include "BasicCommunication.h"
 #include "HostPort.h"
 #include "ORNA_Communication.h"
+#include "VirtualWatch.h"
 #include "VirtualWatch_DeviceIdentifier.h"
 #include "VirtualWatch_HID_DeviceReaderWriter.h"
 
@@ -123,6 +124,31 @@ void BM_FlashWriteRequestLoopback(benchmark::State& state) {
                             static_cast<std::int64_t>(image.size()));
 }
 BENCHMARK(BM_FlashWriteRequestLoopback)->Unit(benchmark::kMillisecond);
+
+// The same request framed, delivered to the in-process watch, reassembled and written to its
+// flash, and the watch's acknowledgement read back.
+void BM_FlashWriteToVirtualWatch(benchmark::State& state) {
+    watchsim::VirtualWatch watch;
+    ORNA_Communication connection(
+        std::make_unique<ORNA_Device>(std::make_unique<VirtualWatch_DeviceIdentifier>(&watch),
+                                      std::make_unique<VirtualWatch_HID_DeviceReaderWriter>()));
+    if (connection.Open().IsError()) {
+        state.SkipWithError("the watch did not open");
+        return;
+    }
+    const Bytes image(512 * 1024, 0xA5);
+    for (auto _ : state) {
+        const auto result =
+            connection.FlashWrite(0x8000, static_cast<std::uint32_t>(image.size()), image.data());
+        if (result.IsError()) {
+            state.SkipWithError("flash write failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(image.size()));
+}
+BENCHMARK(BM_FlashWriteToVirtualWatch)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
