@@ -36,8 +36,9 @@ const char* SectionTypeName(std::uint32_t type) {
         case SECTION_DEVICE_IDENTITY:
             return "identity";
         case SECTION_201603:
+            return "skipped-201603";
         case SECTION_201613:
-            return "skipped";
+            return "skipped-201613";
         case SECTION_VERSION_BLOCK_1600:
             return "version-block-1600";
         case SECTION_VERSION_BLOCK_1601:

@@ -55,6 +55,25 @@ enum SectionType : std::uint32_t {
     SECTION_FLASH_WRITE_44 = 0x440000,
 };
 
+// Every type the update gives a meaning to.
+inline constexpr SectionType kKnownSectionTypes[] = {
+    SECTION_DEVICE_IDENTITY,
+    SECTION_201603,
+    SECTION_201613,
+    SECTION_VERSION_BLOCK_1600,
+    SECTION_VERSION_BLOCK_1601,
+    SECTION_DATA_1604,
+    SECTION_DATA_1611,
+    SECTION_DATA_1614,
+    SECTION_DATA_1620,
+    SECTION_COMMAND_30,
+    SECTION_COMMAND_31,
+    SECTION_COMMAND_32,
+    SECTION_FLASH_WRITE,
+    SECTION_SECTOR_ERASE,
+    SECTION_FLASH_WRITE_44,
+};
+
 inline bool IsVersionSection(std::uint32_t type) {
     return type == SECTION_VERSION_BLOCK_1600 || type == SECTION_VERSION_BLOCK_1601;
 }
