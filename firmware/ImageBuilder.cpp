@@ -112,8 +112,8 @@ std::vector<std::uint8_t> ImageBuilder::Build() const {
         common::AppendLE32(out, section.value2.value_or(dataLength));
         const std::size_t dataStart = out.size();
         out.insert(out.end(), section.data.begin(), section.data.end());
-        if (section.versionText) {
-            const std::string& text = *section.versionText;
+        if (!section.versionText.empty()) {
+            const std::string& text = section.versionText;
             if (std::uint64_t{versionOffset} + text.size() > section.data.size()) {
                 throw ImageBuildError("section " + std::to_string(index) +
                                       ": the version text at offset " +

@@ -33,9 +33,9 @@ struct SectionSpec {
     std::optional<std::uint32_t> value2;
     std::optional<std::uint32_t> size;
     std::vector<std::uint8_t> data;
-    // Written into data at the version offset of the image's model (the model of the last
-    // identity section) when the image is built.
-    std::optional<std::string> versionText;
+    // When not empty, written into data at the version offset of the image's model (the
+    // model of the last identity section) when the image is built.
+    std::string versionText;
 };
 
 class ImageBuilder {
