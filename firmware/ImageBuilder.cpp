@@ -25,14 +25,14 @@ ImageBuilder& ImageBuilder::Identity(std::uint16_t vendorId, std::uint16_t produ
     return DataSection(SECTION_DEVICE_IDENTITY, 0, IdentityData(vendorId, productId, model, flags));
 }
 
-ImageBuilder& ImageBuilder::Section(SectionSpec section) {
+ImageBuilder& ImageBuilder::Section(ImageSection section) {
     sections_.push_back(std::move(section));
     return *this;
 }
 
 ImageBuilder& ImageBuilder::DataSection(std::uint32_t type, std::uint32_t value1,
                                         std::vector<std::uint8_t> data) {
-    SectionSpec section;
+    ImageSection section;
     section.type = type;
     section.value1 = value1;
     section.data = std::move(data);
@@ -40,7 +40,7 @@ ImageBuilder& ImageBuilder::DataSection(std::uint32_t type, std::uint32_t value1
 }
 
 ImageBuilder& ImageBuilder::SectorErase(std::uint32_t firstSector, std::uint32_t count) {
-    SectionSpec section;
+    ImageSection section;
     section.type = SECTION_SECTOR_ERASE;
     section.value1 = firstSector;
     section.value2 = count;
@@ -48,14 +48,14 @@ ImageBuilder& ImageBuilder::SectorErase(std::uint32_t firstSector, std::uint32_t
 }
 
 ImageBuilder& ImageBuilder::Command(std::uint32_t type) {
-    SectionSpec section;
+    ImageSection section;
     section.type = type;
     return Section(std::move(section));
 }
 
 ImageBuilder& ImageBuilder::VersionBlock(std::uint32_t type, std::string_view version,
                                          std::uint32_t length, std::uint8_t fill) {
-    SectionSpec section;
+    ImageSection section;
     section.type = type;
     section.data.assign(length, fill);
     section.versionText = std::string(version);
@@ -80,7 +80,7 @@ ImageBuilder& ImageBuilder::Trailing(std::vector<std::uint8_t> bytes) {
 std::vector<std::uint8_t> ImageBuilder::Build() const {
     // The version offset follows the model of the last identity section, as in the loader.
     std::uint32_t versionOffset = kSmallVersionOffset;
-    for (const SectionSpec& section : sections_) {
+    for (const ImageSection& section : sections_) {
         if (section.type == SECTION_DEVICE_IDENTITY &&
             section.data.size() >= kIdentityModelOffset + 4) {
             versionOffset =
@@ -89,7 +89,7 @@ std::vector<std::uint8_t> ImageBuilder::Build() const {
     }
 
     std::uint64_t length = kContainerHeaderSize + trailing_.size();
-    for (const SectionSpec& section : sections_) {
+    for (const ImageSection& section : sections_) {
         length += kSectionHeaderSize + section.data.size();
     }
     if (length > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
@@ -103,7 +103,7 @@ std::vector<std::uint8_t> ImageBuilder::Build() const {
     common::AppendLE32(out, static_cast<std::uint32_t>(sectionCount_.value_or(
                                 static_cast<std::int32_t>(sections_.size()))));
     for (std::size_t index = 0; index < sections_.size(); ++index) {
-        const SectionSpec& section = sections_[index];
+        const ImageSection& section = sections_[index];
         const auto dataLength = static_cast<std::uint32_t>(section.data.size());
         common::AppendLE32(out, section.size.value_or(
                                     static_cast<std::uint32_t>(kSectionHeaderSize) + dataLength));

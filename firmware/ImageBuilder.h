@@ -25,7 +25,7 @@ class ImageBuildError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-struct SectionSpec {
+struct ImageSection {
     std::uint32_t type = 0;
     std::uint32_t value1 = 0;
     // Written as given; by default value 2 is the data length and the section size is the
@@ -43,7 +43,7 @@ class ImageBuilder {
     // An identity section; model holds the four model code bytes in file order.
     ImageBuilder& Identity(std::uint16_t vendorId, std::uint16_t productId, std::string_view model,
                            std::uint8_t flags);
-    ImageBuilder& Section(SectionSpec section);
+    ImageBuilder& Section(ImageSection section);
     // A section that carries data, value 2 being its length.
     ImageBuilder& DataSection(std::uint32_t type, std::uint32_t value1,
                               std::vector<std::uint8_t> data);
@@ -59,15 +59,15 @@ class ImageBuilder {
     ImageBuilder& SectionCount(std::int32_t sectionCount);
     ImageBuilder& Trailing(std::vector<std::uint8_t> bytes);
 
-    std::vector<SectionSpec>& Sections() { return sections_; }
-    const std::vector<SectionSpec>& Sections() const { return sections_; }
+    std::vector<ImageSection>& Sections() { return sections_; }
+    const std::vector<ImageSection>& Sections() const { return sections_; }
 
     // Throws ImageBuildError when a version text does not fit its section or the image would
     // be longer than its header can state.
     std::vector<std::uint8_t> Build() const;
 
   private:
-    std::vector<SectionSpec> sections_;
+    std::vector<ImageSection> sections_;
     std::optional<std::int32_t> totalSize_;
     std::optional<std::int32_t> sectionCount_;
     std::vector<std::uint8_t> trailing_;

@@ -15,7 +15,7 @@ namespace fwimage {
 namespace {
 
 using firmware::ImageBuilder;
-using firmware::SectionSpec;
+using firmware::ImageSection;
 
 // The key=value fields of one line, each to be taken exactly once.
 class Fields {
@@ -174,7 +174,7 @@ std::uint32_t ParseType(std::size_t line, const std::string& text) {
 }
 
 // Value 1, value 2 and size, which any section may set.
-void TakeHeaderFields(Fields& fields, SectionSpec& section) {
+void TakeHeaderFields(Fields& fields, ImageSection& section) {
     if (auto v = fields.Take("value1")) {
         section.value1 = Number<std::uint32_t>(fields.line(), *v);
     }
@@ -215,11 +215,12 @@ ImageBuilder ParseManifest(std::string_view text, const std::filesystem::path& b
                 throw ManifestError(line, "only one 'image' line");
             }
             headerSeen = true;
+            // Raw 32-bit fields, so 0xFFFFFFFF writes -1.
             if (auto v = fields.Take("total-size")) {
-                image.TotalSize(Number<std::int32_t>(line, *v));
+                image.TotalSize(static_cast<std::int32_t>(Number<std::uint32_t>(line, *v)));
             }
             if (auto v = fields.Take("section-count")) {
-                image.SectionCount(Number<std::int32_t>(line, *v));
+                image.SectionCount(static_cast<std::int32_t>(Number<std::uint32_t>(line, *v)));
             }
         } else if (keyword == "identity") {
             const auto vendor = Number<std::uint16_t>(line, fields.Require("vendor"));
@@ -236,7 +237,7 @@ ImageBuilder ParseManifest(std::string_view text, const std::filesystem::path& b
             if (modelBytes.size() != 4) {
                 throw ManifestError(line, "a model code has four bytes");
             }
-            SectionSpec section;
+            ImageSection section;
             section.type = firmware::SECTION_DEVICE_IDENTITY;
             section.data = firmware::IdentityData(vendor, product, modelBytes, flags);
             if (auto extra = fields.Take("extra")) {
@@ -246,7 +247,7 @@ ImageBuilder ParseManifest(std::string_view text, const std::filesystem::path& b
             TakeHeaderFields(fields, section);
             image.Section(std::move(section));
         } else if (keyword == "section") {
-            SectionSpec section;
+            ImageSection section;
             section.type = ParseType(line, fields.Require("type"));
             TakeHeaderFields(fields, section);
             if (auto data = fields.Take("data")) {

@@ -230,7 +230,7 @@ TEST(COrnaFirmwareTest, Value2IsALengthOnlyWhereTheUpdateSendsData) {
     // A sector count and the values of unknown sections are not byte counts.
     const auto bytes = SmallWith([](ImageBuilder& i) {
         i.Sections()[1].value2 = 0xFFFFFFFF;
-        SectionSpec unknown;
+        ImageSection unknown;
         unknown.type = 0x123456;
         unknown.value1 = 7;
         unknown.value2 = 0xFFFFFFFF;
@@ -266,8 +266,8 @@ TEST(COrnaFirmwareTest, WithoutAVersionSectionTheVersionIsFiveSpaces) {
 
 // A version section of the given length filled with printable bytes, so the text is "AAAAA"
 // wherever it is taken from.
-SectionSpec Block(std::uint32_t length, std::uint32_t type = SECTION_VERSION_BLOCK_1600) {
-    SectionSpec block;
+ImageSection Block(std::uint32_t length, std::uint32_t type = SECTION_VERSION_BLOCK_1600) {
+    ImageSection block;
     block.type = type;
     block.data.assign(length, 'A');
     return block;
@@ -394,7 +394,7 @@ TEST(COrnaFirmwareTest, OverlongTextsAreCutWithoutSplittingACharacter) {
 
 // Version data whose byte i is (i & 0xFF) ^ mask.
 COrnaFirmware CountingVersionData(std::uint8_t mask) {
-    SectionSpec block;
+    ImageSection block;
     block.type = SECTION_VERSION_BLOCK_1600;
     block.data.resize(0x80000);
     for (std::size_t i = 0; i < block.data.size(); ++i) {
