@@ -191,7 +191,6 @@ TEST_F(FwimageTest, BuildRefusesAnImageTheLoaderWouldRefuseUnlessAllowed) {
         InProcess({"build", "--allow-invalid", manifest.string(), out.string()});
     EXPECT_EQ(allowed.status, 0) << allowed.err;
     EXPECT_EQ(Loader(out).second.rule, ImageRule::ZeroVendorId);
-    EXPECT_EQ(fs::directory_iterator(dir_) == fs::directory_iterator(), false);
     EXPECT_FALSE(fs::exists(dir_ / "zero-vendor.img.partial"));
 }
 
