@@ -71,6 +71,19 @@ TEST_F(ImageFileTest, APathTheLocaleCannotEncodeNeverOpensAnotherFile) {
     EXPECT_EQ(Refused(path.c_str()).code, 2);
 }
 
+TEST_F(ImageFileTest, AFileLongerThanAnyImageIsRefusedUnread) {
+    // Sparse, so it costs no disk; reading it would cost 2 GiB of memory.
+    const fs::path path = Write("huge.img", {});
+    std::error_code error;
+    fs::resize_file(path, 0x80000000ull, error);
+    if (error) {
+        GTEST_SKIP() << "cannot make a sparse file: " << error.message();
+    }
+    const ImageDiagnostic d = Refused(path.wstring().c_str());
+    EXPECT_EQ(d.code, 13);
+    EXPECT_EQ(d.rule, ImageRule::FileTooLarge);
+}
+
 TEST_F(ImageFileTest, WithoutAPathTheBuiltInImageIsTooShort) {
     for (const wchar_t* path : {static_cast<const wchar_t*>(nullptr), L""}) {
         const ImageDiagnostic d = Refused(path);
