@@ -155,25 +155,43 @@ void BM_LoadImage(benchmark::State& state) {
     state.counters["heap_over_file_KiB"] = static_cast<double>(peakOverFile) / 1024.0;
 }
 
-BENCHMARK(BM_PlainRead)->Arg(512 << 10)->Arg(64 << 20)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_LoadImage)->Arg(512 << 10)->Arg(64 << 20)->Unit(benchmark::kMicrosecond);
+// Medians of a few repetitions: the machine may be shared.
+BENCHMARK(BM_PlainRead)
+    ->Arg(512 << 10)
+    ->Arg(64 << 20)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_LoadImage)
+    ->Arg(512 << 10)
+    ->Arg(64 << 20)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
-// Prints the runs as usual and keeps their times for the ratio at the end.
+// Prints the runs as usual and keeps their medians for the ratios at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
+    struct Median {
+        double realTime = 0;
+        double cpuTime = 0;
+        double heapKiB = 0;
+    };
+
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                Median& m = medians[run.run_name.function_name + "/" + run.run_name.args];
+                m.realTime = run.GetAdjustedRealTime();
+                m.cpuTime = run.GetAdjustedCPUTime();
                 if (run.counters.count("heap_over_file_KiB") != 0) {
-                    heap[run.benchmark_name()] = run.counters.at("heap_over_file_KiB");
+                    m.heapKiB = run.counters.at("heap_over_file_KiB");
                 }
             }
         }
     }
-    std::map<std::string, double> times;
-    std::map<std::string, double> heap;
+    std::map<std::string, Median> medians;
 };
 
 }  // namespace
@@ -185,20 +203,23 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     RemoveImages();
 
+    // CPU time (the thread's, kernel time of the read included) is the figure that other
+    // processes on the machine disturb least; wall time is shown beside it.
     bool met = true;
     for (const char* size : {"524288", "67108864"}) {
-        const std::string load = std::string("BM_LoadImage/") + size;
-        const std::string read = std::string("BM_PlainRead/") + size;
-        if (reporter.times.count(load) == 0 || reporter.times.count(read) == 0) {
+        const auto load = reporter.medians.find(std::string("BM_LoadImage/") + size);
+        const auto read = reporter.medians.find(std::string("BM_PlainRead/") + size);
+        if (load == reporter.medians.end() || read == reporter.medians.end()) {
             continue;
         }
-        const double ratio = reporter.times[load] / reporter.times[read];
-        const double heapKiB = reporter.heap[load];
-        met = met && ratio <= 1.3 && heapKiB <= 1024.0;
+        const double cpuRatio = load->second.cpuTime / read->second.cpuTime;
+        const double realRatio = load->second.realTime / read->second.realTime;
+        const double heapKiB = load->second.heapKiB;
+        met = met && cpuRatio <= 1.3 && heapKiB <= 1024.0;
         std::printf(
-            "image %s bytes: load/read time %.3f (goal <= 1.3), heap over file %.1f KiB "
-            "(goal <= 1024)\n",
-            size, ratio, heapKiB);
+            "image %s bytes: load/read cpu time %.3f, wall time %.3f (goal <= 1.3); "
+            "heap over file %.1f KiB (goal <= 1024)\n",
+            size, cpuRatio, realRatio, heapKiB);
     }
     std::printf("goals %s\n", met ? "met" : "NOT met");
     return 0;
