@@ -6,7 +6,6 @@
 #include "TextConversion.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
