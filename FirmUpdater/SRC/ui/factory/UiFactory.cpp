@@ -23,6 +23,7 @@ UiEnvironment UiEnvironment::OfProcess() {
     }
     environment.displayReachable = IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
     environment.outputIsTerminal = isatty(STDOUT_FILENO) == 1;
+    environment.inputIsTerminal = isatty(STDIN_FILENO) == 1;
     return environment;
 }
 
@@ -43,7 +44,8 @@ std::unique_ptr<UiBackend> CreateUi(const UiEnvironment& environment, std::istre
         case UiKind::Terminal:
             break;
     }
-    return std::make_unique<TerminalUi>(in, out, environment.outputIsTerminal);
+    return std::make_unique<TerminalUi>(in, out, environment.outputIsTerminal,
+                                        !environment.inputIsTerminal);
 }
 
 }  // namespace ui

@@ -21,8 +21,9 @@ struct UiEnvironment {
     std::string uiVariable;  // FIRMUPDATER_UI
     bool displayReachable = false;
     bool outputIsTerminal = false;
+    bool inputIsTerminal = true;
 
-    // Reads the variables of this process and whether standard output is a terminal.
+    // Reads the variables of this process and whether its standard streams are terminals.
     static UiEnvironment OfProcess();
 };
 

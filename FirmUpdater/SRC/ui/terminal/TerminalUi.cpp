@@ -77,8 +77,8 @@ class TerminalWindow : public LoopDialogWindow {
     bool drawn_ = false;
 };
 
-TerminalUi::TerminalUi(std::istream& in, std::ostream& out, bool animate)
-    : in_(in), out_(out), animate_(animate) {}
+TerminalUi::TerminalUi(std::istream& in, std::ostream& out, bool animate, bool echo)
+    : in_(in), out_(out), animate_(animate), echo_(echo) {}
 
 void TerminalUi::Print(std::wstring_view text) {
     out_ << common::WideToUtf8(text);
@@ -95,6 +95,9 @@ std::optional<std::string> TerminalUi::ReadAnswer() {
     if (!std::getline(in_, line)) {
         Print(L"\n");
         return std::nullopt;
+    }
+    if (echo_) {
+        out_ << line << '\n';
     }
     return Trimmed(line);
 }

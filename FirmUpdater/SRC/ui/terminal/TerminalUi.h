@@ -24,8 +24,9 @@ namespace ui {
 class TerminalUi : public LoopBackend {
   public:
     // `animate`: the output is a terminal, so the progress indicator is redrawn in place;
-    // otherwise a dot is printed every tenth step.
-    TerminalUi(std::istream& in, std::ostream& out, bool animate);
+    // otherwise a dot is printed every tenth step. `echo`: the input is not a terminal, so
+    // each answer read is printed after its prompt, and the output reads as a transcript.
+    TerminalUi(std::istream& in, std::ostream& out, bool animate, bool echo = false);
 
   protected:
     int ShowMessageBoxHere(const MessageBoxRequest& request, std::thread::id requestedOn) override;
@@ -47,6 +48,7 @@ class TerminalUi : public LoopBackend {
     std::istream& in_;
     std::ostream& out_;
     bool animate_;
+    bool echo_;
     bool progressLineOpen_ = false;
     unsigned progressSteps_ = 0;
 };

@@ -66,6 +66,18 @@ TEST(TerminalUi, MessageBoxPrintsCaptionIconAndTextAsUtf8) {
               "[Enter] OK > ");
 }
 
+TEST(TerminalUi, PipedAnswersAreEchoedAfterTheirPrompts) {
+    std::istringstream in("x\nc\n");
+    std::ostringstream out;
+    TerminalUi ui(in, out, false, true);
+    EXPECT_EQ(ui.ShowMessageBox({L"t", L"c", MB_RETRYCANCEL, res::LANG_ENGLISH, nullptr}),
+              IDCANCEL);
+    EXPECT_EQ(out.str(),
+              "\n== c ==\nt\n"
+              "[r/Enter] Retry  [c] Cancel > x\n"
+              "[r/Enter] Retry  [c] Cancel > c\n");
+}
+
 TEST(TerminalUi, PromptRepeatsUntilAnAnswerFits) {
     Terminal t("x\nretry\nc\n");
     EXPECT_EQ(t.ui.ShowMessageBox({L"t", L"c", MB_RETRYCANCEL, res::LANG_ENGLISH, nullptr}),

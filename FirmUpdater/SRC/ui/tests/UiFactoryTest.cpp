@@ -22,7 +22,7 @@ TEST(UiFactory, TheVariableChoosesElseADisplayMeansTheDesktop) {
         {"GUI", false, UiKind::Terminal},     {"other", true, UiKind::Desktop},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ChooseUiKind({c.variable, c.display, false}), c.kind)
+        EXPECT_EQ(ChooseUiKind({c.variable, c.display, false, true}), c.kind)
             << c.variable << " " << c.display;
     }
 }
@@ -31,7 +31,7 @@ TEST(UiFactory, WithoutADesktopInterfaceEveryChoiceGivesTheTerminal) {
     std::istringstream in;
     std::ostringstream out;
     for (const char* variable : {"terminal", "gui", ""}) {
-        auto created = CreateUi({variable, true, false}, in, out);
+        auto created = CreateUi({variable, true, false, true}, in, out);
         EXPECT_NE(dynamic_cast<TerminalUi*>(created.get()), nullptr) << variable;
     }
 }
