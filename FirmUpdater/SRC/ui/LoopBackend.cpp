@@ -54,6 +54,10 @@ int LoopBackend::RunModalDialog(const res::DialogTemplate& dialogTemplate, Dialo
         LoopDialogWindow& window;
         Dialog& dialog;
         ~Running() {
+            if (!window.Ended()) {
+                window.End(-1);
+            }
+            backend.DialogEnded(window);
             dialog.Attach(nullptr);
             backend.PopLoop(window.Loop());
         }
@@ -69,7 +73,6 @@ int LoopBackend::RunModalDialog(const res::DialogTemplate& dialogTemplate, Dialo
     if (!window->Ended()) {
         window->End(-1);
     }
-    DialogEnded(*window);
     return window->Result();
 }
 

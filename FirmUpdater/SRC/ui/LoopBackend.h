@@ -34,7 +34,8 @@ class LoopBackend : public UiBackend {
     // ends. If it returns while the dialog still runs, the dialog ends with -1.
     virtual void DriveDialog(LoopDialogWindow& window) = 0;
 
-    // Called when the dialog has ended, before its window goes.
+    // Called when the dialog has ended, also when a handler's exception ends it, before
+    // its window goes. Must not throw.
     virtual void DialogEnded(LoopDialogWindow& /*window*/) {}
 
   private:

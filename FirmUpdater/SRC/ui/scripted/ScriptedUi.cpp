@@ -71,13 +71,13 @@ bool ScriptedDialog::RunUntilEnded() {
     return window_.RunUntilEnded();
 }
 
-void ScriptedUi::Answer(int result) {
-    Answer([result](const MessageBoxRecord&) { return result; });
+void ScriptedUi::Answer(int result, int ticksWhileOpen) {
+    Answer([result](const MessageBoxRecord&) { return result; }, ticksWhileOpen);
 }
 
-void ScriptedUi::Answer(BoxAnswer answer) {
+void ScriptedUi::Answer(BoxAnswer answer, int ticksWhileOpen) {
     std::lock_guard lock(mutex_);
-    answers_.push_back(std::move(answer));
+    answers_.push_back({std::move(answer), ticksWhileOpen});
 }
 
 void ScriptedUi::AnswerAll(BoxAnswer answer) {
@@ -129,14 +129,27 @@ int ScriptedUi::ShowMessageBoxHere(const MessageBoxRequest& request, std::thread
         request.text, request.caption,           request.style, request.language, request.owner,
         requestedOn,  std::this_thread::get_id()};
     BoxAnswer answer;
+    int ticksWhileOpen = 0;
+    ScriptedWindow* beneath = nullptr;
     {
         std::lock_guard lock(mutex_);
         if (!answers_.empty()) {
-            answer = std::move(answers_.front());
+            answer = std::move(answers_.front().answer);
+            ticksWhileOpen = answers_.front().ticksWhileOpen;
             answers_.pop_front();
         } else {
             answer = answerAll_;
         }
+        for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+            if ((*it)->Loop().IsLoopThread()) {
+                beneath = *it;
+                break;
+            }
+        }
+    }
+    while (beneath != nullptr && record.ticksWhileOpen < ticksWhileOpen && !beneath->Ended() &&
+           beneath->FireNextTimer()) {
+        ++record.ticksWhileOpen;
     }
     record.scripted = static_cast<bool>(answer);
     record.answer =
@@ -162,8 +175,10 @@ std::unique_ptr<LoopDialogWindow> ScriptedUi::CreateWindow(
     }
     events_.push_back({EventKind::Dialog, dialogs_.size()});
     dialogs_.push_back(std::move(record));
-    return std::make_unique<ScriptedWindow>(dialogTemplate, dialog, parent, *this,
-                                            dialogs_.size() - 1);
+    auto window = std::make_unique<ScriptedWindow>(dialogTemplate, dialog, parent, *this,
+                                                   dialogs_.size() - 1);
+    windows_.push_back(window.get());
+    return window;
 }
 
 void ScriptedUi::DriveDialog(LoopDialogWindow& window) {
@@ -199,6 +214,10 @@ void ScriptedUi::DriveDialog(LoopDialogWindow& window) {
 
 void ScriptedUi::DialogEnded(LoopDialogWindow& window) {
     auto& scripted = static_cast<ScriptedWindow&>(window);
+    {
+        std::lock_guard lock(mutex_);
+        std::erase(windows_, &scripted);
+    }
     UpdateDialog(scripted.Record(), [&](DialogRecord& r) {
         if (r.textsAfterInit.empty()) {  // OnInitDialog ended it
             r.textsAfterInit = window.ItemTexts();

@@ -38,7 +38,8 @@ struct MessageBoxRecord {
     std::thread::id requestedOn;  // the thread that asked for the box
     std::thread::id shownOn;      // the thread it was shown on
     int answer = 0;
-    bool scripted = false;  // false: no answer was scripted; the end-of-input answer was given
+    bool scripted = false;   // false: no answer was scripted; the end-of-input answer was given
+    int ticksWhileOpen = 0;  // timer ticks of the dialog beneath while the box was open
 };
 
 struct DialogRecord {
@@ -91,9 +92,11 @@ class ScriptedUi : public LoopBackend {
     using BoxAnswer = std::function<int(const MessageBoxRecord&)>;
     using DialogScript = std::function<void(ScriptedDialog&)>;
 
-    // Answers for the next message boxes, one per box, in order.
-    void Answer(int result);
-    void Answer(BoxAnswer answer);
+    // Answers for the next message boxes, one per box, in order. `ticksWhileOpen` keeps
+    // the box open while the timers of the dialog running on its thread fire that many
+    // times, as they go on firing beneath an open box.
+    void Answer(int result, int ticksWhileOpen = 0);
+    void Answer(BoxAnswer answer, int ticksWhileOpen = 0);
     // The answer of every box once the queued ones are used up.
     void AnswerAll(BoxAnswer answer);
     // Scripts for the next dialogs, one per dialog, in order.
@@ -128,8 +131,14 @@ class ScriptedUi : public LoopBackend {
         change(dialogs_[index]);
     }
 
+    struct QueuedAnswer {
+        BoxAnswer answer;
+        int ticksWhileOpen;
+    };
+
     mutable std::mutex mutex_;
-    std::deque<BoxAnswer> answers_;
+    std::deque<QueuedAnswer> answers_;
+    std::vector<ScriptedWindow*> windows_;  // running dialogs, innermost last
     BoxAnswer answerAll_;
     std::deque<DialogScript> scripts_;
     std::vector<MessageBoxRecord> boxes_;

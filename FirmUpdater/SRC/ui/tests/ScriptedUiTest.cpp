@@ -72,6 +72,31 @@ TEST(ScriptedUi, BoxFromAWorkerThreadIsShownOnTheDialogThread) {
     EXPECT_EQ(record.result, 1);
 }
 
+// The box stays open for three ticks of the dialog beneath; the dialog ends on a tick
+// after it is closed (how many ticks pass before the worker notices the answer depends on
+// the threads, since ticks do not really wait).
+TEST(ScriptedUi, TimersTickBeneathAnOpenBox) {
+    common::ScopedPauseRecorder pauses;
+    ScriptedUi ui;
+    TickingDialog dialog(ui, [&](TickingDialog& self) {
+        while (self.ticks < 2) {
+            std::this_thread::yield();
+        }
+        self.Ui().ShowMessageBox({L"failed", L"", MB_ICONEXCLAMATION, 0, &self});
+    });
+    int ticksAtAnswer = 0;
+    ui.Answer(
+        [&](const MessageBoxRecord&) {
+            ticksAtAnswer = dialog.ticks;
+            return IDOK;
+        },
+        3);
+    EXPECT_EQ(dialog.DoModal(EnglishTemplate(res::IDD_PROGRESS)), 1);
+    EXPECT_EQ(ui.MessageBoxes().at(0).ticksWhileOpen, 3);
+    EXPECT_GE(ticksAtAnswer, 5);
+    EXPECT_GT(dialog.ticks, ticksAtAnswer);
+}
+
 TEST(ScriptedUi, RecordsNestedDialogsAndBoxesInOrder) {
     common::ScopedPauseRecorder pauses;
     ScriptedUi ui;
