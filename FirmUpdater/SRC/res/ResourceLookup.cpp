@@ -1,7 +1,5 @@
 #include "ResourceLookup.h"
 
-#include "ResourceIds.h"
-
 namespace res {
 namespace {
 
