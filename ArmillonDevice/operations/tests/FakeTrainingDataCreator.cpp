@@ -58,6 +58,9 @@ int FakeTrainingDataCreator::CountOf(const std::string& operation) const {
 ArmillonDeviceError FakeTrainingDataCreator::Next(const std::string& operation,
                                                   const std::string& arguments) {
     calls.push_back(operation + "(" + arguments + ")");
+    if (journal != nullptr) {
+        journal->push_back(calls.back());
+    }
     auto& queue = script_[operation];
     if (queue.empty()) {
         return DeviceErrorCode::Success;

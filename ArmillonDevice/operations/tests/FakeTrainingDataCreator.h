@@ -22,6 +22,8 @@ class FakeTrainingDataCreator : public ITrainingDataCreator {
     int CountOf(const std::string& operation) const;
 
     std::vector<std::string> calls;
+    // Also receives every call when set; it may outlive the creator.
+    std::vector<std::string>* journal = nullptr;
     // What GetDeviceInformation hands out; hardwareTexts, when not empty, gives the
     // hardware text of the successive successful calls (the last one repeats).
     SDeviceInformation identity;
