@@ -17,7 +17,7 @@ enum class ReadOutcome {
 };
 
 class HostPort {
-public:
+  public:
     virtual ~HostPort() = default;
 
     virtual std::uint16_t VendorId() const = 0;
