@@ -8,6 +8,7 @@
 #include "CNullTrainingDataCreator.h"
 #include "CRetryTrainingDataCreator.h"
 #include "FakeTrainingDataCreator.h"
+#include "OperationTable.h"
 #include "Pause.h"
 
 namespace ArmillonDevice {
@@ -41,50 +42,13 @@ class RetryTrainingDataCreatorTest : public ::testing::Test {
     std::unique_ptr<CRetryTrainingDataCreator> retry;
 };
 
-// The outputs and inputs every ordinary operation may use.
-struct Arguments {
-    std::int32_t count = -1;
-    std::unique_ptr<SORNATrainingData> record;
-    SORNATrainingData uploaded;
-    ByteVector data{1, 2, 3};
-    ByteVector output{0xEE};
-    STimeData time{SSystemTime{}, STimeZoneInformation{}, 0};
-};
-
-struct OrdinaryCase {
-    const char* operation;
-    std::function<ArmillonDeviceError(ITrainingDataCreator&, Arguments&)> call;
-};
-
-const OrdinaryCase kOrdinaryCases[] = {
-    {"GetTrainingDataCount", [](auto& c, auto& a) { return c.GetTrainingDataCount(a.count, 1); }},
-    {"GetTrainingData", [](auto& c, auto& a) { return c.GetTrainingData(a.record, nullptr); }},
-    {"SetUploadFlag", [](auto& c, auto& a) { return c.SetUploadFlag(&a.uploaded); }},
-    {"SetData1600", [](auto& c, auto& a) { return c.SetData1600(a.data); }},
-    {"SetData1601", [](auto& c, auto& a) { return c.SetData1601(a.data); }},
-    {"SetData1604", [](auto& c, auto& a) { return c.SetData1604(a.data); }},
-    {"SetData1611", [](auto& c, auto& a) { return c.SetData1611(a.data); }},
-    {"SetData1614", [](auto& c, auto& a) { return c.SetData1614(a.data); }},
-    {"SetData1620", [](auto& c, auto& a) { return c.SetData1620(a.data); }},
-    {"GetTime", [](auto& c, auto& a) { return c.GetTime(a.time); }},
-    {"SetTime", [](auto& c, auto& a) { return c.SetTime(a.time); }},
-    {"SendCommand30", [](auto& c, auto&) { return c.SendCommand30(); }},
-    {"SendCommand31", [](auto& c, auto&) { return c.SendCommand31(); }},
-    {"SendCommand32", [](auto& c, auto&) { return c.SendCommand32(); }},
-    {"FlashRead", [](auto& c, auto& a) { return c.FlashRead(0x1000, 4, a.output); }},
-    {"FlashWrite", [](auto& c, auto& a) { return c.FlashWrite(0x2000, a.data); }},
-    {"FlashSectorErase", [](auto& c, auto&) { return c.FlashSectorErase(7, 3); }},
-    {"FlashRead2", [](auto& c, auto& a) { return c.FlashRead2(0x3000, 2, a.output); }},
-    {"FlashWrite2", [](auto& c, auto& a) { return c.FlashWrite2(0x4000, a.data); }},
-};
-
 class OrdinaryOperationTest : public RetryTrainingDataCreatorTest,
-                              public ::testing::WithParamInterface<OrdinaryCase> {};
+                              public ::testing::WithParamInterface<testing::OperationCase> {};
 
 TEST_P(OrdinaryOperationTest, FirstSuccessReturnsAtOnceAndAFailureIsRetriedOnTheSameDevice) {
     const auto& c = GetParam();
     OpenAndForget();
-    Arguments arguments;
+    testing::Arguments arguments;
 
     ASSERT_EQ(c.call(*retry, arguments), DeviceErrorCode::Success);
     ASSERT_EQ(fake->calls.size(), 1u);
@@ -103,7 +67,7 @@ TEST_P(OrdinaryOperationTest, FirstSuccessReturnsAtOnceAndAFailureIsRetriedOnThe
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryOrdinaryOperation, OrdinaryOperationTest,
-                         ::testing::ValuesIn(kOrdinaryCases),
+                         ::testing::ValuesIn(testing::kOrdinaryOperations),
                          [](const auto& info) { return std::string(info.param.operation); });
 
 TEST_F(RetryTrainingDataCreatorTest, ThreeFailuresPauseTwiceAndReturnTheLastError) {
@@ -260,14 +224,11 @@ TEST(NullTrainingDataCreatorTest, RefusesEveryOperationAndTouchesNothing) {
     EXPECT_EQ(null.Reconnect(), DeviceErrorCode::GeneralFailure);
     EXPECT_EQ(null.GetDeviceInformation(information), DeviceErrorCode::GeneralFailure);
     EXPECT_EQ(information, nullptr);
-    for (const auto& c : kOrdinaryCases) {
+    for (const auto& c : testing::kOrdinaryOperations) {
         SCOPED_TRACE(c.operation);
-        Arguments arguments;
+        testing::Arguments arguments;
         EXPECT_EQ(c.call(null, arguments), DeviceErrorCode::GeneralFailure);
-        EXPECT_EQ(arguments.count, -1);
-        EXPECT_EQ(arguments.record, nullptr);
-        EXPECT_EQ(arguments.output, ByteVector{0xEE});
-        EXPECT_EQ(arguments.time.time, SSystemTime{});
+        EXPECT_TRUE(arguments.OutputsUntouched());
     }
 }
 
