@@ -79,6 +79,10 @@ const ForwardCase kForwardCases[] = {
      "0x4000 4 bytes"},
 };
 
+void PrintTo(const ForwardCase& c, std::ostream* out) {
+    *out << c.operation;
+}
+
 class ForwardingTest : public TalvenCommTest, public ::testing::WithParamInterface<ForwardCase> {};
 
 TEST_P(ForwardingTest, ReturnsZeroOrTheDeviceCodeAndLeavesOutputsAloneOnFailure) {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 
 #include "ITrainingDataCreator.h"
 
@@ -28,6 +29,10 @@ struct OperationCase {
     const char* operation;
     std::function<ArmillonDeviceError(ITrainingDataCreator&, Arguments&)> call;
 };
+
+inline void PrintTo(const OperationCase& c, std::ostream* out) {
+    *out << c.operation;
+}
 
 inline const OperationCase kOrdinaryOperations[] = {
     {"GetTrainingDataCount", [](auto& c, auto& a) { return c.GetTrainingDataCount(a.count, 1); }},
