@@ -15,6 +15,7 @@
 
 class COrnaFirmware;
 class CTalvenComm;
+class VersionUpDecision;
 
 namespace res {
 struct DialogTemplate;
@@ -61,6 +62,8 @@ class CFWUpdaterAppApp : public ui::Application {
     bool versionRequested = false;  // --version
 
   protected:
+    // The decision whether the watch needs the image.
+    virtual std::unique_ptr<VersionUpDecision> CreateDecision();
     // The confirmation dialog's template in the interface language; null when there is
     // none in any language.
     virtual const res::DialogTemplate* FindConfirmationTemplate() const;

@@ -69,6 +69,10 @@ std::int32_t CFWUpdaterAppApp::ConnectDevice(CTalvenComm& facade, COrnaFirmware&
     }
 }
 
+std::unique_ptr<VersionUpDecision> CFWUpdaterAppApp::CreateDecision() {
+    return std::make_unique<OrnaVersionUpDecision>(firmware.get());
+}
+
 const res::DialogTemplate* CFWUpdaterAppApp::FindConfirmationTemplate() const {
     return FindUiDialogTemplate(res::IDD_CONFIRM);
 }
@@ -84,7 +88,7 @@ void CFWUpdaterAppApp::RunUpdateFlow() {
     if (!firmware) {
         return;
     }
-    OrnaVersionUpDecision decision(firmware.get());
+    const auto decision = CreateDecision();
     const CMessageDisplay messages(Ui());
     try {
         // The facade closes the watch's connection when it goes, on every way out.
@@ -100,7 +104,7 @@ void CFWUpdaterAppApp::RunUpdateFlow() {
         facade.GetFirmwareVersion(current);
         facade.GetProductInfo(productText3, productText2);
         if (forceUpdate == 0) {
-            switch (decision.Decide(current.c_str(), productText2.c_str(), productText3.c_str())) {
+            switch (decision->Decide(current.c_str(), productText2.c_str(), productText3.c_str())) {
                 case VersionUpDecision::UPDATE_NOT_NEEDED: {
                     std::wstring offered = common::NarrowToWide(firmware->GetVersionText());
                     offered += common::NarrowToWide(firmware->GetModelText());
