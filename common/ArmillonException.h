@@ -7,7 +7,7 @@
 #include <exception>
 
 class ArmillonException : public std::exception {
-public:
+  public:
     explicit ArmillonException(std::int32_t code) : code(code) {}
     ArmillonException(const ArmillonException&) = default;
     ArmillonException& operator=(const ArmillonException&) = default;
@@ -18,7 +18,7 @@ public:
 
 // A failure of the device layer (connection and update commands).
 class DeviceException : public ArmillonException {
-public:
+  public:
     explicit DeviceException(std::int32_t code) : ArmillonException(code) {}
     DeviceException(const DeviceException&) = default;
     DeviceException& operator=(const DeviceException&) = default;

@@ -46,7 +46,7 @@ inline void AppendLE32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 // first and yields nothing once the span is exhausted, so a short buffer can never be
 // read past its end.
 class ByteReader {
-public:
+  public:
     explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
     std::size_t Remaining() const { return bytes_.size() - pos_; }
@@ -84,7 +84,7 @@ public:
         return s;
     }
 
-private:
+  private:
     std::span<const std::uint8_t> bytes_;
     std::size_t pos_ = 0;
 };

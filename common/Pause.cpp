@@ -43,7 +43,9 @@ ScopedPauseRecorder::ScopedPauseRecorder() {
     });
 }
 
-ScopedPauseRecorder::~ScopedPauseRecorder() { SetPauseHook(std::move(previous_)); }
+ScopedPauseRecorder::~ScopedPauseRecorder() {
+    SetPauseHook(std::move(previous_));
+}
 
 std::vector<std::chrono::milliseconds> ScopedPauseRecorder::Pauses() const {
     std::lock_guard lock(mutex_);

@@ -21,7 +21,7 @@ PauseFunction SetPauseHook(PauseFunction hook);
 
 // For tests: while alive, records every pause and returns at once.
 class ScopedPauseRecorder {
-public:
+  public:
     ScopedPauseRecorder();
     ~ScopedPauseRecorder();
     ScopedPauseRecorder(const ScopedPauseRecorder&) = delete;
@@ -31,7 +31,7 @@ public:
     std::chrono::milliseconds Total() const;
     void Clear();
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<std::chrono::milliseconds> pauses_;
     PauseFunction previous_;

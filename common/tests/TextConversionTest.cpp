@@ -9,14 +9,14 @@ namespace {
 
 // Switches the process locale for one test and restores it afterwards.
 class LocaleGuard {
-public:
+  public:
     explicit LocaleGuard(const char* name) : saved_(std::setlocale(LC_ALL, nullptr)) {
         ok_ = std::setlocale(LC_ALL, name) != nullptr;
     }
     ~LocaleGuard() { std::setlocale(LC_ALL, saved_.c_str()); }
     bool ok() const { return ok_; }
 
-private:
+  private:
     std::string saved_;
     bool ok_ = false;
 };
@@ -26,7 +26,9 @@ TEST(TextConversion, Utf8LocaleRoundTripsEveryLanguage) {
     if (!guard.ok()) {
         GTEST_SKIP() << "C.UTF-8 locale not available";
     }
-    const std::wstring text = L"Gr\u00fc\u00dfe \u0417\u0434\u0440\u0430\u0432\u0441\u0442\u0432\u0443\u0439 \u65e5\u672c";
+    const std::wstring text =
+        L"Gr\u00fc\u00dfe \u0417\u0434\u0440\u0430\u0432\u0441\u0442\u0432\u0443\u0439 "
+        L"\u65e5\u672c";
     const std::string narrow = common::WideToNarrow(text);
     EXPECT_EQ(narrow, common::WideToUtf8(text));
     EXPECT_EQ(common::NarrowToWide(narrow), text);
@@ -37,7 +39,10 @@ TEST(TextConversion, CLocaleSubstitutesWhatItCannotCarry) {
     EXPECT_EQ(common::WideToNarrow(L"1.2\u00e93"), "1.2?3");
     EXPECT_EQ(common::WideToNarrow(L"01.23"), "01.23");
     // Bytes outside ASCII never vanish: each is one substitute or one character.
-    const std::wstring wide = common::NarrowToWide(std::string("A\xff" "B", 3));
+    const std::wstring wide =
+        common::NarrowToWide(std::string("A\xff"
+                                         "B",
+                                         3));
     EXPECT_EQ(wide.size(), 3u);
     EXPECT_EQ(wide[0], L'A');
     EXPECT_EQ(wide[2], L'B');

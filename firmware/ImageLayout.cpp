@@ -1,0 +1,71 @@
+#include "ImageLayout.h"
+
+#include <algorithm>
+#include <array>
+
+namespace firmware {
+
+bool SendsValue2DataBytes(std::uint32_t type) {
+    switch (type) {
+        case SECTION_VERSION_BLOCK_1600:
+        case SECTION_VERSION_BLOCK_1601:
+        case SECTION_DATA_1604:
+        case SECTION_DATA_1611:
+        case SECTION_DATA_1614:
+        case SECTION_DATA_1620:
+        case SECTION_FLASH_WRITE:
+        case SECTION_FLASH_WRITE_44:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::uint32_t VersionOffsetForModel(std::uint32_t modelCode) {
+    // Models with a 512 KiB firmware block; every other model has a 256 KiB one.
+    static constexpr std::array<std::uint32_t, 7> kLargeBlockModels = {
+        0x45323136, 0x45323137, 0x45323139, 0x45323231, 0x45323232, 0x45323233, 0x45323234,
+    };
+    const bool large = std::find(kLargeBlockModels.begin(), kLargeBlockModels.end(), modelCode) !=
+                       kLargeBlockModels.end();
+    return large ? kLargeVersionOffset : kSmallVersionOffset;
+}
+
+const char* SectionTypeName(std::uint32_t type) {
+    switch (type) {
+        case SECTION_DEVICE_IDENTITY:
+            return "identity";
+        case SECTION_201603:
+            return "skipped-201603";
+        case SECTION_201613:
+            return "skipped-201613";
+        case SECTION_VERSION_BLOCK_1600:
+            return "version-block-1600";
+        case SECTION_VERSION_BLOCK_1601:
+            return "version-block-1601";
+        case SECTION_DATA_1604:
+            return "data-1604";
+        case SECTION_DATA_1611:
+            return "data-1611";
+        case SECTION_DATA_1614:
+            return "data-1614";
+        case SECTION_DATA_1620:
+            return "data-1620";
+        case SECTION_COMMAND_30:
+            return "command-30";
+        case SECTION_COMMAND_31:
+            return "command-31";
+        case SECTION_COMMAND_32:
+            return "command-32";
+        case SECTION_FLASH_WRITE:
+            return "flash-write";
+        case SECTION_SECTOR_ERASE:
+            return "sector-erase";
+        case SECTION_FLASH_WRITE_44:
+            return "flash-write-44";
+        default:
+            return "unknown";
+    }
+}
+
+}  // namespace firmware

@@ -1,0 +1,11 @@
+#include "FwimageCommand.h"
+
+#include <clocale>
+#include <iostream>
+
+int main(int argc, char** argv) {
+    // Paths reach the loader as wide strings through the locale's encoding.
+    std::setlocale(LC_ALL, "");
+    return fwimage::RunFwimage(std::vector<std::string>(argv + 1, argv + argc), std::cout,
+                               std::cerr);
+}
