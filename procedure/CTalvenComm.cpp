@@ -74,8 +74,8 @@ std::int32_t CTalvenComm::GetFirmwareVersion(std::wstring& version) {
     }
     std::unique_ptr<ArmillonDevice::SDeviceInformation> information;
     const auto result = creator_->GetDeviceInformation(information);
-    if (deviceVersionOverride) {
-        version = common::NarrowToWide(*deviceVersionOverride);
+    if (const auto override = GetDeviceVersionOverride()) {
+        version = common::NarrowToWide(*override);
         return 0;
     }
     if (result.IsError() || !information) {

@@ -1,13 +1,15 @@
 #pragma once
-// The device firmware version given on the command line ("/d:"), which then stands for the
-// version the device reports. Process-wide: the command line sets it before the facade
-// exists; the facade reads it and releases it when it is destroyed.
+// The device firmware version given on the command line ("/d:"), reported instead of the
+// version the device has wherever the application asks for it. Process-wide: the
+// application sets it while it reads its options; the device procedure reads it and
+// clears it when it ends. Safe to use from any thread.
 
 #include <optional>
 #include <string>
 
-// The narrow text (locale encoding), or nothing.
-extern std::optional<std::string> deviceVersionOverride;
-
-// A text replaces the stored one and gives 0; null releases it and gives 1.
+// Stores a copy of `text` (zero-terminated, in the locale's encoding) in place of the
+// previous one and returns 0; with null, forgets the stored text and returns 1.
 int SetDeviceVersionOverride(const char* text);
+
+// The stored text, or nothing.
+std::optional<std::string> GetDeviceVersionOverride();

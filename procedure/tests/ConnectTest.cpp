@@ -140,6 +140,7 @@ TEST_F(ConnectTest, OnlyAHardwareTextEndingInTheProductCodeQualifies) {
         {"612E", L"612E", 0},   // the whole text
         {"612", L"612E", 272},  // shorter than the code
         {"612E-ORNA", L"612E", 272},
+        {"ORNA-HWREV1-612E", nullptr, 272},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.hardwareText);

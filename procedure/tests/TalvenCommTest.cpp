@@ -178,7 +178,7 @@ TEST_F(TalvenCommTest, TheVersionOverrideStandsForTheDeviceUntilAFacadeGoes) {
     EXPECT_EQ(version, L"01.00");
 
     facade.reset();
-    EXPECT_FALSE(deviceVersionOverride.has_value());
+    EXPECT_EQ(GetDeviceVersionOverride(), std::nullopt);
     facade = std::make_unique<CTalvenComm>(platform);
     Attach();
     EXPECT_EQ(facade->GetFirmwareVersion(version), 0);

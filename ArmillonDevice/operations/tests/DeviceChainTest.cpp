@@ -107,6 +107,21 @@ TEST(DeviceChainTest, ANewerFirmwareGenerationStopsTheTrainingCountAtOnce) {
     }
 }
 
+TEST(DeviceChainTest, AnInformationRecordThatFailedToLoadIsReadAgainNotTakenAsEmpty) {
+    watchsim::WatchConfig config;
+    config.firmwareVersion = "02.10";
+    WatchChain c(config);
+    ASSERT_EQ(c.orna->Open(), DeviceErrorCode::Success);
+    c.watch.AddFaults("get@0x1200#1:error=0x0016");
+    std::unique_ptr<SDeviceInformation> information;
+    EXPECT_EQ(c.orna->GetDeviceInformation(information), 0x0016);
+    EXPECT_EQ(information, nullptr);
+    // An empty version text would read as generation 0 and let the download through.
+    std::int32_t count = -1;
+    EXPECT_EQ(c.orna->GetTrainingDataCount(count, 1), DeviceErrorCode::UnsupportedFirmware);
+    EXPECT_EQ(c.Count(CommandKind::DataGet, 0x1200), 2u);
+}
+
 TEST(DeviceChainTest, CloseSucceedsEvenWhenTheGoodbyeIsLostAndForgetsTheIdentity) {
     WatchChain c;
     ASSERT_EQ(c.creator->Open(), DeviceErrorCode::Success);
