@@ -89,8 +89,13 @@ ArmillonDeviceError USB_HID_DeviceReaderWriter::ReceiveMessage(IReadProgressList
     if (!Layout::ParseHeader(report_).IsStart()) {
         return DeviceErrorCode::TransferFailed;
     }
+    std::size_t messageLength = 0;
     for (;;) {
         const auto header = Layout::ParseHeader(report_);
+        messageLength += header.payloadLength;
+        if (messageLength > kMaxMessageLength) {
+            return DeviceErrorCode::TransferFailed;
+        }
         const std::uint8_t* payload = report_.data() + Layout::kHeaderSize;
         receiveBuffer_.insert(receiveBuffer_.end(), payload, payload + header.payloadLength);
         if (listener != nullptr) {

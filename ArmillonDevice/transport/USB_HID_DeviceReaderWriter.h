@@ -20,6 +20,9 @@ class USB_HID_DeviceReaderWriter : public IReaderWriter {
   public:
     // Longest wait for one report transfer.
     static constexpr std::chrono::milliseconds kDefaultTimeout{10000};
+    // Longest message taken in; a device that never ends its message cannot keep the host
+    // reading forever. Far above the longest reply the protocol accepts.
+    static constexpr std::size_t kMaxMessageLength = 32u * 1024u * 1024u;
 
     ~USB_HID_DeviceReaderWriter() override;
     USB_HID_DeviceReaderWriter(const USB_HID_DeviceReaderWriter&) = delete;
@@ -46,7 +49,8 @@ class USB_HID_DeviceReaderWriter : public IReaderWriter {
     // One report into the current-report buffer; TransferFailed for a payload length of 0
     // or one beyond the report's payload room.
     ArmillonDeviceError ReceiveReport();
-    // One whole message appended to the receive buffer.
+    // One whole message appended to the receive buffer; TransferFailed once it runs past
+    // kMaxMessageLength.
     ArmillonDeviceError ReceiveMessage(IReadProgressListener* listener);
 
     std::chrono::milliseconds GetTimeout() const { return timeout_; }

@@ -103,6 +103,8 @@ TEST(PacketProtocolTest, ReplyOutcomes) {
         {"device error code", framed(Block(0xF0, Hex("05 00"))), 5, 0},
         {"device code equal to a system code", framed(Block(0xF0, Hex("02 01"))),
          DeviceErrorCode::InvalidData, 0},
+        {"device code 0 reads as success", framed(Block(0xF0, Hex("00 00"))),
+         DeviceErrorCode::Success, 0},
         {"device code above 0x7FFF", framed(Block(0xF0, Hex("FF FF"))), 0xFFFF, 0},
         {"error reply without a code", framed(Block(0xF0)), DeviceErrorCode::InvalidData, 0},
         {"error reply with one byte", framed(Block(0xF0, Hex("05"))), DeviceErrorCode::InvalidData,

@@ -281,6 +281,26 @@ TEST(FramingReportLengthTest, DevicesWhoseReportsCannotCarryTheFramingAreRefused
     }
 }
 
+// A device that starts a message and never ends it.
+class BabblingPort : public ScriptedHostPort {
+  public:
+    watchsim::ReadOutcome ReadReport(std::vector<std::uint8_t>& report) override {
+        report = Report(reads++ == 0 ? 0x80 : 0x00, 62, Bytes(62, 0x55));
+        return watchsim::ReadOutcome::Report;
+    }
+    std::size_t reads = 0;
+};
+
+TEST(FramingInputTest, AMessageThatNeverEndsIsCutOff) {
+    BabblingPort port;
+    VirtualWatch_DeviceIdentifier identity(&port);
+    VirtualWatch_HID_DeviceReaderWriter transport;
+    ASSERT_EQ(transport.Open(&identity), DeviceErrorCode::Success);
+    Bytes received(5);
+    EXPECT_EQ(transport.Read(received, nullptr), DeviceErrorCode::TransferFailed);
+    EXPECT_EQ(port.reads, USB_HID_DeviceReaderWriter::kMaxMessageLength / 62 + 1);
+}
+
 TEST(FramingLoopbackTest, SmallestReportsCarryOneByteEach) {
     ScriptedHostPort port(4, 4);
     port.AcceptUnscripted();

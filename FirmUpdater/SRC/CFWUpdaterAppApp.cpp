@@ -1,0 +1,108 @@
+#include "CFWUpdaterAppApp.h"
+
+#include <algorithm>
+#include <cwchar>
+#include <filesystem>
+#include <limits>
+#include <ostream>
+
+#include "CMessageDisplay.h"
+#include "COrnaFirmware.h"
+#include "DeviceVersionOverride.h"
+#include "MessageBoxRequest.h"
+#include "ResourceIds.h"
+#include "TextConversion.h"
+#include "UiLanguage.h"
+
+namespace {
+
+// "/l:" takes a number as C's strtol reads it with base 0 (decimal, 0x hexadecimal, 0
+// octal; it stops at the first character that does not fit; no digits give 0). The value
+// is taken as a 32-bit long, so out-of-range values saturate as they would there; the low
+// 16 bits are the language identifier.
+std::uint16_t ParseLanguageId(const std::wstring& text) {
+    long long value = std::wcstoll(text.c_str(), nullptr, 0);
+    value = std::clamp<long long>(value, std::numeric_limits<std::int32_t>::min(),
+                                  std::numeric_limits<std::int32_t>::max());
+    return static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFF);
+}
+
+// Every absolute path begins with / here, like the options do: such an argument is the
+// image path only when there is a file at that path.
+bool IsExistingFile(const std::wstring& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(common::WideToNarrow(path), error);
+    return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+
+}  // namespace
+
+CFWUpdaterAppApp::CFWUpdaterAppApp(ui::UiBackend& ui, std::vector<std::wstring> arguments,
+                                   std::ostream& console)
+    : ui::Application(ui, std::move(arguments), console) {}
+
+CFWUpdaterAppApp::~CFWUpdaterAppApp() = default;
+
+void CFWUpdaterAppApp::ReadOptions() {
+    const auto& arguments = Arguments();
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::wstring& arg = arguments[i];
+        if (arg == L"/f") {
+            forceUpdate = 1;
+        } else if (arg.size() == 8 && arg.starts_with(L"/s:")) {
+            // Through the locale's encoding and back, as the image loader will see it.
+            imageVersion = common::NarrowToWide(common::WideToNarrow(arg.substr(3)));
+        } else if (arg.size() == 8 && arg.starts_with(L"/d:")) {
+            SetDeviceVersionOverride(common::WideToNarrow(arg.substr(3)).c_str());
+        } else if (arg.size() >= 4 && arg.starts_with(L"/l:")) {
+            languageId = ParseLanguageId(arg.substr(3));
+        } else if (arg == L"/t-") {
+            clockMode = -1;
+        } else if (arg == L"/t") {
+            clockMode = 1;
+        } else if (arg == L"--help") {
+            helpRequested = true;
+        } else if (arg == L"--version") {
+            versionRequested = true;
+        } else if (!arg.starts_with(L'/') || IsExistingFile(arg)) {
+            imagePath = arg;
+        }
+        // Anything else that begins with / is ignored.
+    }
+}
+
+bool CFWUpdaterAppApp::InitInstance() {
+    ui::Application::InitInstance();
+    ReadOptions();
+    SelectUiLanguage(languageId);
+    if (helpRequested || versionRequested) {
+        if (helpRequested) {
+            Console() << common::WideToUtf8(UsageText());
+        } else {
+            Console() << "firmupdater " << FIRMUPDATER_VERSION << '\n';
+        }
+        exitCode = 0;
+        return false;
+    }
+
+    CMessageDisplay messages(Ui());
+    try {
+        firmware =
+            std::make_unique<COrnaFirmware>(imagePath.c_str(), imageVersion.c_str(), nullptr);
+    } catch (...) {
+        // Whatever went wrong (no file, a short or malformed one, no memory), the user
+        // learns only that the file could not be read.
+        messages.Show(res::IDS_READ_FAILED, ui::MB_ICONINFORMATION);
+        return false;
+    }
+    RunUpdateFlow();
+    return false;
+}
+
+void CFWUpdaterAppApp::RunUpdateFlow() {}
+
+int CFWUpdaterAppApp::ExitInstance() {
+    firmware.reset();
+    ui::Application::ExitInstance();
+    return exitCode;
+}

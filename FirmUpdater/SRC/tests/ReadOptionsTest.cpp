@@ -1,0 +1,133 @@
+// The command line: every option form, the length rules, later arguments winning, the
+// number bases of /l:, and paths that begin with /.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "CFWUpdaterAppApp.h"
+#include "DeviceVersionOverride.h"
+#include "ScriptedUi.h"
+#include "TextConversion.h"
+
+namespace {
+
+struct Expected {
+    std::uint8_t forceUpdate = 0;
+    std::int32_t clockMode = 0;
+    std::wstring imageVersion{};
+    std::wstring imagePath{};
+    std::uint16_t languageId = 0;
+    std::optional<std::string> deviceVersion{};
+    bool help = false;
+    bool version = false;
+};
+
+class ReadOptions : public testing::Test {
+  protected:
+    void SetUp() override {
+        SetDeviceVersionOverride(nullptr);
+        directory_ =
+            std::filesystem::temp_directory_path() / ("fu_options_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(directory_);
+        std::ofstream(directory_ / "image.bin") << "x";
+    }
+    void TearDown() override {
+        SetDeviceVersionOverride(nullptr);
+        std::filesystem::remove_all(directory_);
+    }
+
+    std::wstring Existing() const { return (directory_ / "image.bin").wstring(); }
+    std::wstring Directory() const { return directory_.wstring(); }
+
+    void Check(std::vector<std::wstring> arguments, const Expected& expected) {
+        std::wstring shown;
+        for (const auto& a : arguments) {
+            shown += L"[" + a + L"] ";
+        }
+        SCOPED_TRACE(common::WideToUtf8(shown));
+        SetDeviceVersionOverride(nullptr);
+        arguments.insert(arguments.begin(), L"firmupdater");
+        ui::ScriptedUi ui;
+        std::ostringstream console;
+        CFWUpdaterAppApp app(ui, arguments, console);
+        app.ReadOptions();
+        EXPECT_EQ(app.forceUpdate, expected.forceUpdate);
+        EXPECT_EQ(app.clockMode, expected.clockMode);
+        EXPECT_EQ(app.imageVersion, expected.imageVersion);
+        EXPECT_EQ(app.imagePath, expected.imagePath);
+        EXPECT_EQ(app.languageId, expected.languageId);
+        EXPECT_EQ(GetDeviceVersionOverride(), expected.deviceVersion);
+        EXPECT_EQ(app.helpRequested, expected.help);
+        EXPECT_EQ(app.versionRequested, expected.version);
+        EXPECT_TRUE(ui.Events().empty()) << "reading options shows nothing";
+    }
+
+  private:
+    std::filesystem::path directory_;
+};
+
+TEST_F(ReadOptions, FlagsAndTheirCaseSensitivity) {
+    Check({}, {});
+    Check({L"/f"}, {.forceUpdate = 1});
+    Check({L"/F", L"/T", L"/x", L"/", L"/t+", L"/ff"}, {});
+    Check({L"/t"}, {.clockMode = 1});
+    Check({L"/t-"}, {.clockMode = -1});
+    Check({L"/t", L"/t-"}, {.clockMode = -1});
+    Check({L"/t-", L"/t"}, {.clockMode = 1});
+    Check({L"--help"}, {.help = true});
+    Check({L"--version"}, {.version = true});
+}
+
+TEST_F(ReadOptions, VersionOverridesNeedExactlyFiveCharacters) {
+    Check({L"/s:1.23A"}, {.imageVersion = L"1.23A"});
+    Check({L"/s:1.23", L"/s:1.23AB", L"/s:"}, {});
+    Check({L"/d:0.999"}, {.deviceVersion = "0.999"});
+    Check({L"/d:0.99", L"/d:0.9999"}, {});
+    Check({L"/s:01.20", L"/s:01.30"}, {.imageVersion = L"01.30"});
+    Check({L"/d:01.20", L"/d:01.30"}, {.deviceVersion = "01.30"});
+    // Both go through the locale's encoding (C here): what it cannot carry becomes '?'.
+    Check({L"/s:1.2\u20AC3"}, {.imageVersion = L"1.2?3"});
+    Check({L"/d:1.2\u20AC3"}, {.deviceVersion = "1.2?3"});
+}
+
+TEST_F(ReadOptions, LanguageNumbersInEveryBaseKeepTheirLow16Bits) {
+    const struct {
+        const wchar_t* argument;
+        std::uint16_t language;
+    } cases[] = {
+        {L"/l:1041", 1041},
+        {L"/l:0x411", 1041},
+        {L"/l:0X411", 1041},
+        {L"/l:02021", 1041},
+        {L"/l:1041abc", 1041},
+        {L"/l: 1041", 1041},
+        {L"/l:abc", 0},
+        {L"/l:0x", 0},
+        {L"/l:-", 0},
+        {L"/l:66577", 0x0411},  // 0x10411
+        {L"/l:-1", 0xFFFF},
+        {L"/l:99999999999", 0xFFFF},  // saturates at the 32-bit maximum
+        {L"/l:-99999999999", 0},
+    };
+    for (const auto& c : cases) {
+        Check({c.argument}, {.languageId = c.language});
+    }
+    Check({L"/l:"}, {});
+    Check({L"/l:7", L"/l:1049"}, {.languageId = 1049});
+}
+
+TEST_F(ReadOptions, ImagePaths) {
+    Check({L"image.bin"}, {.imagePath = L"image.bin"});
+    Check({L"first.bin", L"second.bin"}, {.imagePath = L"second.bin"});
+    Check({L"image.bin", L"/t", L"/t-"}, {.clockMode = -1, .imagePath = L"image.bin"});
+    Check({L"-h"}, {.imagePath = L"-h"});
+    Check({L""}, {});
+    Check({Existing()}, {.imagePath = Existing()});
+    Check({Existing(), L"/no/such/image.bin"}, {.imagePath = Existing()});
+    Check({Directory()}, {});
+    Check({L"relative.bin", Existing()}, {.imagePath = Existing()});
+}
+
+}  // namespace

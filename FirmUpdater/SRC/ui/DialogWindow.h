@@ -1,0 +1,37 @@
+#pragma once
+// A dialog while it runs: what the framework offers the dialog's handlers. Each user
+// interface makes one per modal run; the handlers reach it through Dialog.
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "Resources.h"
+
+namespace ui {
+
+class DialogWindow {
+  public:
+    virtual ~DialogWindow() = default;
+
+    virtual const res::DialogTemplate& Template() const = 0;
+
+    // Controls are addressed by their ID; IDC_NONE addresses none.
+    virtual bool HasItem(int id) const = 0;
+    virtual void SetItemText(int id, std::wstring_view text) = 0;
+    virtual std::wstring ItemText(int id) const = 0;
+    virtual void SetFocus(int id) = 0;
+    virtual std::optional<int> Focus() const = 0;
+    // Moves a progress bar to `position`.
+    virtual void SetProgressPosition(int id, int position) = 0;
+
+    // Timers fire on the thread that runs the dialog. Setting an existing timer restarts it.
+    virtual bool SetTimer(unsigned id, std::chrono::milliseconds period) = 0;
+    virtual bool KillTimer(unsigned id) = 0;
+
+    // Ends the modal loop once the running handler returns.
+    virtual void End(int result) = 0;
+};
+
+}  // namespace ui

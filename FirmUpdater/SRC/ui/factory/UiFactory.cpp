@@ -1,0 +1,51 @@
+#include "UiFactory.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "TerminalUi.h"
+
+namespace ui {
+namespace {
+
+bool IsSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+}  // namespace
+
+UiEnvironment UiEnvironment::OfProcess() {
+    UiEnvironment environment;
+    if (const char* value = std::getenv("FIRMUPDATER_UI")) {
+        environment.uiVariable = value;
+    }
+    environment.displayReachable = IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
+    environment.outputIsTerminal = isatty(STDOUT_FILENO) == 1;
+    environment.inputIsTerminal = isatty(STDIN_FILENO) == 1;
+    return environment;
+}
+
+UiKind ChooseUiKind(const UiEnvironment& environment) {
+    if (environment.uiVariable == "terminal") {
+        return UiKind::Terminal;
+    }
+    if (environment.uiVariable == "gui") {
+        return UiKind::Desktop;
+    }
+    return environment.displayReachable ? UiKind::Desktop : UiKind::Terminal;
+}
+
+std::unique_ptr<UiBackend> CreateUi(const UiEnvironment& environment, std::istream& in,
+                                    std::ostream& out) {
+    switch (ChooseUiKind(environment)) {
+        case UiKind::Desktop:  // not in this build yet
+        case UiKind::Terminal:
+            break;
+    }
+    return std::make_unique<TerminalUi>(in, out, environment.outputIsTerminal,
+                                        !environment.inputIsTerminal);
+}
+
+}  // namespace ui

@@ -1,0 +1,56 @@
+#pragma once
+// The text user interface: message boxes and dialogs printed to a stream as UTF-8, answers
+// read line by line from another, so a script can pipe them in.
+//
+// A message box prints its caption, its text and a prompt with its buttons in the box's
+// language. The keys are the same in every language: Enter answers the default button
+// (OK in a box with only OK), r Retry, c Cancel, y Yes, n No, o OK. At the end of the
+// input a box answers Cancel, No or OK.
+//
+// A dialog prints its caption and static texts. When it has push buttons it asks for one:
+// y for the button with ID 1 (Yes), n for ID 2 (No), Enter for the button Enter presses in
+// the dialog; the end of the input is Esc. Without push buttons it runs on its timers, and
+// a progress bar shows as an indicator that moves with every position it is given.
+
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "LoopBackend.h"
+
+namespace ui {
+
+class TerminalUi : public LoopBackend {
+  public:
+    // `animate`: the output is a terminal, so the progress indicator is redrawn in place;
+    // otherwise a dot is printed every tenth step. `echo`: the input is not a terminal, so
+    // each answer read is printed after its prompt, and the output reads as a transcript.
+    TerminalUi(std::istream& in, std::ostream& out, bool animate, bool echo = false);
+
+  protected:
+    int ShowMessageBoxHere(const MessageBoxRequest& request, std::thread::id requestedOn) override;
+    std::unique_ptr<LoopDialogWindow> CreateWindow(const res::DialogTemplate& dialogTemplate,
+                                                   Dialog& dialog, const Dialog* parent) override;
+    void DriveDialog(LoopDialogWindow& window) override;
+    void DialogEnded(LoopDialogWindow& window) override;
+
+  private:
+    friend class TerminalWindow;
+
+    void Print(std::wstring_view text);
+    void PrintCaption(std::wstring_view caption);
+    // One line of input without its line break; nothing at the end of the input.
+    std::optional<std::string> ReadAnswer();
+    void ShowProgress(int position);
+    void CloseProgressLine();
+
+    std::istream& in_;
+    std::ostream& out_;
+    bool animate_;
+    bool echo_;
+    bool progressLineOpen_ = false;
+    unsigned progressSteps_ = 0;
+};
+
+}  // namespace ui

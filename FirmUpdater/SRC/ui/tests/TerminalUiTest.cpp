@@ -1,0 +1,174 @@
+#include "TerminalUi.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "Pause.h"
+#include "ResourceIds.h"
+#include "TestDialogs.h"
+
+namespace {
+
+using namespace ui;
+using uitest::EnglishTemplate;
+using uitest::TickingDialog;
+using uitest::YesNoDialog;
+
+struct Terminal {
+    explicit Terminal(std::string input, bool animate = false)
+        : in(std::move(input)), ui(in, out, animate) {}
+    std::istringstream in;
+    std::ostringstream out;
+    TerminalUi ui;
+};
+
+TEST(TerminalUi, MessageBoxAnswers) {
+    const struct {
+        std::uint32_t style;
+        std::uint16_t language;
+        const char* input;
+        int result;
+        const char* prompt;
+    } cases[] = {
+        {MB_ICONINFORMATION, res::LANG_ENGLISH, "\n", IDOK, "[Enter] OK > "},
+        {MB_ICONINFORMATION, res::LANG_ENGLISH, "", IDOK, "[Enter] OK > "},
+        {MB_ICONEXCLAMATION | MB_RETRYCANCEL, res::LANG_ENGLISH, "r\n", IDRETRY,
+         "[r/Enter] Retry  [c] Cancel > "},
+        {MB_ICONEXCLAMATION | MB_RETRYCANCEL, res::LANG_ENGLISH, "C\n", IDCANCEL, nullptr},
+        {MB_ICONEXCLAMATION | MB_RETRYCANCEL, res::LANG_ENGLISH, "  \n", IDRETRY, nullptr},
+        {MB_ICONEXCLAMATION | MB_RETRYCANCEL, res::LANG_ENGLISH, "", IDCANCEL, nullptr},
+        {MB_ICONEXCLAMATION | MB_RETRYCANCEL, res::LANG_ENGLISH, "retry\nx\nc\n", IDCANCEL,
+         nullptr},
+        {MB_ICONEXCLAMATION | MB_RETRYCANCEL, res::LANG_GERMAN, "", IDCANCEL,
+         "[r/Enter] Wiederholen  [c] Abbrechen > "},
+        {MB_YESNO, res::LANG_FRENCH, "", IDNO, "[y/Enter] Oui  [n] Non > "},
+        {MB_YESNO, res::LANG_FRENCH, "y\n", IDYES, nullptr},
+    };
+    for (const auto& c : cases) {
+        Terminal t(c.input);
+        EXPECT_EQ(t.ui.ShowMessageBox({L"text", L"caption", c.style, c.language, nullptr}),
+                  c.result)
+            << c.input;
+        if (c.prompt != nullptr) {
+            EXPECT_NE(t.out.str().find(c.prompt), std::string::npos) << t.out.str();
+        }
+    }
+}
+
+TEST(TerminalUi, MessageBoxPrintsCaptionIconAndTextAsUtf8) {
+    Terminal t("\n");
+    t.ui.ShowMessageBox({L"ファイルの読み込みに失敗しました。\n2行目", L"ArmillonGPS ツール",
+                         MB_ICONINFORMATION, res::LANG_JAPANESE, nullptr});
+    EXPECT_EQ(t.out.str(),
+              "\n== ArmillonGPS ツール ==\n"
+              "(i) ファイルの読み込みに失敗しました。\n2行目\n"
+              "[Enter] OK > ");
+}
+
+TEST(TerminalUi, PipedAnswersAreEchoedAfterTheirPrompts) {
+    std::istringstream in("x\nc\n");
+    std::ostringstream out;
+    TerminalUi ui(in, out, false, true);
+    EXPECT_EQ(ui.ShowMessageBox({L"t", L"c", MB_RETRYCANCEL, res::LANG_ENGLISH, nullptr}),
+              IDCANCEL);
+    EXPECT_EQ(out.str(),
+              "\n== c ==\nt\n"
+              "[r/Enter] Retry  [c] Cancel > x\n"
+              "[r/Enter] Retry  [c] Cancel > c\n");
+}
+
+TEST(TerminalUi, PromptRepeatsUntilAnAnswerFits) {
+    Terminal t("x\nretry\nc\n");
+    EXPECT_EQ(t.ui.ShowMessageBox({L"t", L"c", MB_RETRYCANCEL, res::LANG_ENGLISH, nullptr}),
+              IDCANCEL);
+    const auto out = t.out.str();
+    std::size_t prompts = 0;
+    for (auto pos = out.find("Cancel > "); pos != std::string::npos;
+         pos = out.find("Cancel > ", pos + 1)) {
+        ++prompts;
+    }
+    EXPECT_EQ(prompts, 3u);
+}
+
+TEST(TerminalUi, YesNoDialogAnswers) {
+    const struct {
+        const char* input;
+        bool focusNo;
+        int result;
+    } cases[] = {
+        {"y\n", true, IDOK},  {"n\n", true, IDCANCEL}, {"\n", true, IDCANCEL},
+        {"", true, IDCANCEL}, {"q\nY\n", true, IDOK},  {"\n", false, IDOK},
+    };
+    for (const auto& c : cases) {
+        Terminal t(c.input);
+        YesNoDialog dialog(t.ui, c.focusNo);
+        EXPECT_EQ(dialog.DoModal(EnglishTemplate(res::IDD_CONFIRM)), c.result) << c.input;
+    }
+}
+
+TEST(TerminalUi, DialogShowsCaptionAndStaticTextsTopToBottom) {
+    Terminal t("n\n");
+    YesNoDialog dialog(t.ui);
+    dialog.DoModal(EnglishTemplate(res::IDD_CONFIRM));
+    EXPECT_EQ(t.out.str(),
+              "\n== KORVELIN firmware update tool ==\n"
+              "An updatable KORVELIN has been found.\n"
+              "Current firmware version: 01.20\n"
+              "static\n"
+              "[y] Yes  [n/Enter] No > ");
+}
+
+// The progress indicator moves with every tick; a box from the worker starts on a line of
+// its own and is answered from the input.
+TEST(TerminalUi, ProgressIndicatorAndABoxFromTheWorker) {
+    common::ScopedPauseRecorder pauses;
+    for (bool animate : {true, false}) {
+        Terminal t("\n", animate);
+        int answer = 0;
+        TickingDialog dialog(t.ui, [&](TickingDialog& self) {
+            while (self.ticks < 12) {
+                std::this_thread::yield();
+            }
+            answer = self.Ui().ShowMessageBox({L"Failed to update the KORVELIN.",
+                                               L"KORVELIN firmware update tool", MB_ICONEXCLAMATION,
+                                               res::LANG_ENGLISH, &self});
+        });
+        EXPECT_EQ(dialog.DoModal(EnglishTemplate(res::IDD_PROGRESS)), 1);
+        EXPECT_EQ(answer, IDOK);
+        const auto out = t.out.str();
+        EXPECT_NE(out.find("The KORVELIN firmware is being updated.\n"), std::string::npos);
+        // The indicator's line (a dot every ten ticks without a terminal) is ended first.
+        const auto box = out.find("\n\n== KORVELIN firmware update tool ==\n(!) Failed to update");
+        ASSERT_NE(box, std::string::npos) << out;
+        EXPECT_EQ(out[box - 1], animate ? ']' : '.') << out;
+    }
+}
+
+TEST(TerminalUi, IndicatorTravelsToTheEndAndBack) {
+    common::ScopedPauseRecorder pauses;
+    Terminal t("", true);
+    std::vector<std::string> frames;
+    struct Counting : TickingDialog {
+        using TickingDialog::TickingDialog;
+        void OnTimer(unsigned id) override {
+            TickingDialog::OnTimer(id);
+            if (ticks == 40) {
+                finished = true;
+            }
+        }
+    } counting(t.ui);
+    counting.DoModal(EnglishTemplate(res::IDD_PROGRESS));
+    std::istringstream frames_in(t.out.str());
+    std::string frame;
+    while (std::getline(frames_in, frame, '\r')) {
+        frames.push_back(frame.substr(0, frame.find('\n')));
+    }
+    // Frame 0 is the dialog's text; position p is frame p + 1.
+    ASSERT_GE(frames.size(), 40u);
+    EXPECT_EQ(frames[1], "[======                  ]");
+    EXPECT_EQ(frames[19], "[                  ======]");
+    EXPECT_EQ(frames[37], "[======                  ]");
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+#include "UiFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "TerminalUi.h"
+
+namespace {
+
+using namespace ui;
+
+TEST(UiFactory, TheVariableChoosesElseADisplayMeansTheDesktop) {
+    const struct {
+        const char* variable;
+        bool display;
+        UiKind kind;
+    } cases[] = {
+        {"terminal", true, UiKind::Terminal}, {"terminal", false, UiKind::Terminal},
+        {"gui", false, UiKind::Desktop},      {"gui", true, UiKind::Desktop},
+        {"", true, UiKind::Desktop},          {"", false, UiKind::Terminal},
+        {"GUI", false, UiKind::Terminal},     {"other", true, UiKind::Desktop},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ChooseUiKind({c.variable, c.display, false, true}), c.kind)
+            << c.variable << " " << c.display;
+    }
+}
+
+TEST(UiFactory, WithoutADesktopInterfaceEveryChoiceGivesTheTerminal) {
+    std::istringstream in;
+    std::ostringstream out;
+    for (const char* variable : {"terminal", "gui", ""}) {
+        auto created = CreateUi({variable, true, false, true}, in, out);
+        EXPECT_NE(dynamic_cast<TerminalUi*>(created.get()), nullptr) << variable;
+    }
+}
+
+}  // namespace
