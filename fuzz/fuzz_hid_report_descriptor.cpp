@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <span>
 
-#include "HidReportDescriptor.h"
+#include "ReportDescriptorLengths.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    namespace Descriptor = ArmillonDevice::HidReportDescriptor;
+    namespace Descriptor = ArmillonDevice::ReportDescriptorLengths;
     const auto result = Descriptor::Parse(std::span<const std::uint8_t>(data, size));
     if (result.verdict == Descriptor::Verdict::Usable) {
         for (const std::size_t length :

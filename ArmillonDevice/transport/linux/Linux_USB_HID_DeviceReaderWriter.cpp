@@ -98,7 +98,7 @@ ArmillonDeviceError ErrorFor(WaitOutcome outcome) {
                                           : DeviceErrorCode::TransferFailed;
 }
 
-std::optional<HidReportDescriptor::Lengths> DescriptorLengths(int fd) {
+std::optional<ReportDescriptorLengths::Lengths> DescriptorLengths(int fd) {
     int size = 0;
     if (IoctlRetrying(fd, HIDIOCGRDESCSIZE, &size) < 0 || size < 0 ||
         size > HID_MAX_DESCRIPTOR_SIZE) {
@@ -109,9 +109,9 @@ std::optional<HidReportDescriptor::Lengths> DescriptorLengths(int fd) {
     if (IoctlRetrying(fd, HIDIOCGRDESC, &descriptor) < 0) {
         return std::nullopt;
     }
-    const auto result = HidReportDescriptor::Parse(
+    const auto result = ReportDescriptorLengths::Parse(
         std::span<const std::uint8_t>(descriptor.value, static_cast<std::size_t>(size)));
-    if (result.verdict != HidReportDescriptor::Verdict::Usable) {
+    if (result.verdict != ReportDescriptorLengths::Verdict::Usable) {
         return std::nullopt;
     }
     return result.lengths;

@@ -13,8 +13,8 @@
 #include <span>
 #include <vector>
 
-#include "HidReportDescriptor.h"
 #include "Linux_UniqueFd.h"
+#include "ReportDescriptorLengths.h"
 #include "USB_HID_DeviceReaderWriter.h"
 
 namespace ArmillonDevice {

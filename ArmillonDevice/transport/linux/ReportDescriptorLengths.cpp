@@ -1,9 +1,9 @@
-#include "HidReportDescriptor.h"
+#include "ReportDescriptorLengths.h"
 
 #include <algorithm>
 #include <vector>
 
-namespace ArmillonDevice::HidReportDescriptor {
+namespace ArmillonDevice::ReportDescriptorLengths {
 
 namespace {
 
@@ -123,4 +123,4 @@ Result Parse(std::span<const std::uint8_t> descriptor) {
     return {Verdict::Usable, {bytes(inputBits), bytes(outputBits)}};
 }
 
-}  // namespace ArmillonDevice::HidReportDescriptor
+}  // namespace ArmillonDevice::ReportDescriptorLengths

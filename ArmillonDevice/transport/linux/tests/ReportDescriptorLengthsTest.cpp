@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "HidReportDescriptor.h"
+#include "ReportDescriptorLengths.h"
 
 namespace ArmillonDevice {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using HidReportDescriptor::Verdict;
+using ReportDescriptorLengths::Verdict;
 
 Bytes operator+(Bytes a, const Bytes& b) {
     a.insert(a.end(), b.begin(), b.end());
@@ -49,7 +49,7 @@ struct Case {
     std::uint16_t output = 0;
 };
 
-TEST(HidReportDescriptorTest, LengthsAndVerdicts) {
+TEST(ReportDescriptorLengthsTest, LengthsAndVerdicts) {
     const std::vector<Case> cases = {
         {"64-byte reports", Vendor(64, 64), Verdict::Usable, 65, 65},
         {"512-byte reports", Vendor(512, 512), Verdict::Usable, 513, 513},
@@ -94,7 +94,7 @@ TEST(HidReportDescriptorTest, LengthsAndVerdicts) {
         SCOPED_TRACE(c.name);
         // A copy of exactly the descriptor's size, so ASan sees any read past its end.
         const std::vector<std::uint8_t> bytes(c.descriptor.begin(), c.descriptor.end());
-        const auto result = HidReportDescriptor::Parse(bytes);
+        const auto result = ReportDescriptorLengths::Parse(bytes);
         EXPECT_EQ(result.verdict, c.verdict);
         if (c.verdict == Verdict::Usable) {
             EXPECT_EQ(result.lengths.input, c.input);

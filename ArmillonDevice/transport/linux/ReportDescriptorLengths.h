@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <span>
 
-namespace ArmillonDevice::HidReportDescriptor {
+namespace ArmillonDevice::ReportDescriptorLengths {
 
 // Shortest report that carries one payload byte, longest whose payload room the 9-bit length
 // field can express; the report-number byte included.
@@ -38,4 +38,4 @@ struct Result {
 
 Result Parse(std::span<const std::uint8_t> descriptor);
 
-}  // namespace ArmillonDevice::HidReportDescriptor
+}  // namespace ArmillonDevice::ReportDescriptorLengths
