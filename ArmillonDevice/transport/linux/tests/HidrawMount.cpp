@@ -7,15 +7,19 @@
 namespace ArmillonDevice::testing {
 
 std::unique_ptr<HidrawMount> HidrawMount::Create(const std::vector<watchsim::WatchConfig>& watches,
-                                                 std::string& whyNot) {
+                                                 std::string& whyNot,
+                                                 std::shared_ptr<watchsim::Clock> clock) {
     if (::access("/dev/fuse", R_OK | W_OK) != 0) {
         whyNot = "/dev/fuse is not available here";
         return nullptr;
     }
     std::unique_ptr<HidrawMount> mount(new HidrawMount());
+    if (!clock) {
+        clock = std::make_shared<watchsim::ManualClock>();
+    }
     std::vector<watchsim::VirtualWatch*> served;
     for (const auto& config : watches) {
-        mount->watches_.push_back(std::make_unique<watchsim::VirtualWatch>(config, mount->clock_));
+        mount->watches_.push_back(std::make_unique<watchsim::VirtualWatch>(config, clock));
         served.push_back(mount->watches_.back().get());
     }
     try {

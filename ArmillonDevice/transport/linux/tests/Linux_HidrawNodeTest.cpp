@@ -156,7 +156,7 @@ TEST(Linux_HidrawNodeTest, UpdateTrafficEndToEndWithTheDescriptorsReportLength) 
         ASSERT_EQ(chain.connection.FlashRead(0x10000, 5000, readBack), DeviceErrorCode::Success);
         EXPECT_EQ(readBack, Bytes(image.begin(), image.begin() + 5000));
         EXPECT_EQ(chain.connection.Close(), DeviceErrorCode::Success);
-        EXPECT_FALSE(mount->Watch(0).IsOpen());
+        EXPECT_FALSE(chain.transport->IsOpen());
     }
 }
 
