@@ -12,6 +12,7 @@
 #include <string_view>
 #include <utility>
 
+#include "Linux_RetryInterrupted.h"
 #include "Linux_UniqueFd.h"
 
 namespace ArmillonDevice::Linux_HidDiscovery {
@@ -48,14 +49,6 @@ bool NumericallyBefore(const Node& a, const Node& b) {
         return a.number < b.number;
     }
     return a.name < b.name;
-}
-
-int IoctlRetrying(int fd, unsigned long request, void* argument) {
-    int result;
-    do {
-        result = ::ioctl(fd, request, argument);
-    } while (result < 0 && errno == EINTR);
-    return result;
 }
 
 }  // namespace
@@ -96,7 +89,8 @@ void EnumerateHidDevices(const std::string& directory,
             continue;
         }
         hidraw_devinfo info{};
-        const bool known = IoctlRetrying(node.Get(), HIDIOCGRAWINFO, &info) == 0;
+        const bool known =
+            Linux_RetryInterrupted([&] { return ::ioctl(node.Get(), HIDIOCGRAWINFO, &info); }) == 0;
         node.Reset();
         if (!known) {
             continue;

@@ -14,7 +14,9 @@
 #include <utility>
 
 #include "HidrawReport.h"
+#include "Linux_RetryInterrupted.h"
 #include "Linux_USB_DeviceIdentifier.h"
+#include "ReportDescriptorLengths.h"
 
 namespace ArmillonDevice {
 
@@ -42,22 +44,6 @@ bool IsTransferError(int error) {
 ArmillonDeviceError ErrorFor(int error) {
     return IsTransferError(error) ? DeviceErrorCode::TransferFailed
                                   : DeviceErrorCode::GeneralFailure;
-}
-
-int IoctlRetrying(int fd, unsigned long request, void* argument) {
-    int result;
-    do {
-        result = ::ioctl(fd, request, argument);
-    } while (result < 0 && errno == EINTR);
-    return result;
-}
-
-bool FlockRetrying(int fd, int operation) {
-    int result;
-    do {
-        result = ::flock(fd, operation);
-    } while (result < 0 && errno == EINTR);
-    return result == 0;
 }
 
 enum class WaitOutcome { Ready, TimedOut, HungUp, Failed };
@@ -100,13 +86,13 @@ ArmillonDeviceError ErrorFor(WaitOutcome outcome) {
 
 std::optional<ReportDescriptorLengths::Lengths> DescriptorLengths(int fd) {
     int size = 0;
-    if (IoctlRetrying(fd, HIDIOCGRDESCSIZE, &size) < 0 || size < 0 ||
-        size > HID_MAX_DESCRIPTOR_SIZE) {
+    if (Linux_RetryInterrupted([&] { return ::ioctl(fd, HIDIOCGRDESCSIZE, &size); }) < 0 ||
+        size < 0 || size > HID_MAX_DESCRIPTOR_SIZE) {
         return std::nullopt;
     }
     hidraw_report_descriptor descriptor{};
     descriptor.size = static_cast<std::uint32_t>(size);
-    if (IoctlRetrying(fd, HIDIOCGRDESC, &descriptor) < 0) {
+    if (Linux_RetryInterrupted([&] { return ::ioctl(fd, HIDIOCGRDESC, &descriptor); }) < 0) {
         return std::nullopt;
     }
     const auto result = ReportDescriptorLengths::Parse(
@@ -139,8 +125,10 @@ ArmillonDeviceError Linux_USB_HID_DeviceReaderWriter::OpenDevice(const DeviceIde
     if (!node.IsValid()) {
         return DeviceErrorCode::OpenFailed;
     }
-    if (!FlockRetrying(node.Get(), LOCK_EX | LOCK_NB) &&
-        !FlockRetrying(node.Get(), LOCK_SH | LOCK_NB)) {
+    const auto lock = [fd = node.Get()](int operation) {
+        return Linux_RetryInterrupted([&] { return ::flock(fd, operation | LOCK_NB); }) == 0;
+    };
+    if (!lock(LOCK_EX) && !lock(LOCK_SH)) {
         return DeviceErrorCode::OpenFailed;
     }
     const auto found = DescriptorLengths(node.Get());

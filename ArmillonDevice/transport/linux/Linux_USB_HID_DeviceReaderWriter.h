@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "Linux_UniqueFd.h"
-#include "ReportDescriptorLengths.h"
 #include "USB_HID_DeviceReaderWriter.h"
 
 namespace ArmillonDevice {
