@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 
 #include "ArmillonException.h"
 #include "CTalvenComm.h"
@@ -193,6 +194,23 @@ TEST_F(ConnectTest, AWatchThatCannotBeOpenedForGoodIs271) {
     EXPECT_FALSE(watch.IsOpen());
     std::wstring version;
     EXPECT_EQ(facade->GetFirmwareVersion(version), 1);
+}
+
+TEST_F(ConnectTest, RunningOutOfMemoryWhileBuildingAChainIs271) {
+    struct Exhausted : ArmillonDevice::VirtualWatch_HidPlatform {
+        std::unique_ptr<ArmillonDevice::IReaderWriter> CreateReaderWriter() override {
+            throw std::bad_alloc();
+        }
+    } exhausted;
+    exhausted.AddPort(&Add());
+    CTalvenComm onExhausted(exhausted);
+    try {
+        onExhausted.Connect(kVendor, kProduct, L"612E");
+        ADD_FAILURE() << "connected";
+    } catch (const DeviceException& e) {
+        EXPECT_EQ(e.code, 271);
+    }
+    EXPECT_FALSE(onExhausted.HoldsDeviceList());
 }
 
 TEST_F(ConnectTest, ASecondConnectDropsTheFirstChainSilentlyAndConnectsAfresh) {

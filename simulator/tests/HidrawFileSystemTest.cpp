@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -21,6 +22,7 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "HidReportDescriptor.h"
 #include "VirtualWatch.h"
@@ -61,6 +63,23 @@ class Descriptor {
   private:
     int fd_;
 };
+
+// Waits (bounded) until the thread sits in a system call waiting for the file system, so that
+// what follows really happens while it is blocked.
+void WaitUntilBlockedInTheKernel(const std::atomic<pid_t>& thread) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (const pid_t id = thread.load(); id != 0) {
+            std::ifstream wchan("/proc/self/task/" + std::to_string(id) + "/wchan");
+            std::string where;
+            std::getline(wchan, where);
+            if (!where.empty() && where != "0") {
+                return;
+            }
+        }
+        std::this_thread::yield();
+    }
+}
 
 Bytes HandshakeReport() {
     Bytes report(65, 0);
@@ -164,11 +183,22 @@ TEST_F(HidrawNodes, WriteTakesAReportAndReadGivesOneWithoutItsNumber) {
     pollfd waiting{node.Get(), POLLIN, 0};
     EXPECT_EQ(::poll(&waiting, 1, 0), 0);
 
-    // A reader blocked before the request is sent is woken by the reply.
-    auto reader =
-        std::async(std::launch::async, [&] { return ::read(node.Get(), buffer, sizeof(buffer)); });
+    // A reader blocked before the request is sent is woken by the reply, and the write on the
+    // same descriptor is not held up by the blocked read.
+    std::atomic<pid_t> readerThread{0};
+    auto reader = std::async(std::launch::async, [&] {
+        readerThread = ::gettid();
+        return ::read(node.Get(), buffer, sizeof(buffer));
+    });
+    WaitUntilBlockedInTheKernel(readerThread);
     const Bytes request = HandshakeReport();
-    ASSERT_EQ(::write(node.Get(), request.data(), request.size()), 65);
+    auto writer = std::async(std::launch::async,
+                             [&] { return ::write(node.Get(), request.data(), request.size()); });
+    if (writer.wait_for(10s) != std::future_status::ready) {
+        Watch(0).Unplug();  // lets both calls return before failing
+        FAIL() << "write was held up by the blocked read";
+    }
+    ASSERT_EQ(writer.get(), 65);
     ASSERT_EQ(reader.wait_for(10s), std::future_status::ready) << "read was not woken";
     ASSERT_EQ(reader.get(), 64);
     EXPECT_EQ(Bytes(buffer, buffer + 13), (Bytes{0xC0, 0x0D, 0x00, 0x08, 0x00, 0x00, 0x00, 0x01,
