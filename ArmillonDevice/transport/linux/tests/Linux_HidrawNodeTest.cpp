@@ -10,12 +10,15 @@
 #include <optional>
 #include <thread>
 
+#include "ArmillonException.h"
+#include "CTalvenComm.h"
 #include "HidrawMount.h"
 #include "Linux_HidDiscovery.h"
 #include "Linux_HidPlatform.h"
 #include "Linux_USB_DeviceIdentifier.h"
 #include "Linux_USB_HID_DeviceReaderWriter.h"
 #include "ORNA_Communication.h"
+#include "Pause.h"
 
 namespace ArmillonDevice {
 namespace {
@@ -252,6 +255,28 @@ TEST(Linux_HidrawNodeTest, OpenFailsWhileAnotherProgramHoldsTheWatch) {
         transport.Close();
         EXPECT_EQ(transport.Open(&node), DeviceErrorCode::Success);
     }
+}
+
+// The application's connection step on the Linux platform: enumerate, probe every candidate
+// (open, handshake, information records, close) and open the one whose model matches.
+TEST(Linux_HidrawNodeTest, FacadeConnectsToTheMatchingWatchThroughTheKernel) {
+    WatchConfig otherModel;
+    otherModel.hardwareText = "ORNA-HWREV1-712E";
+    otherModel.firmwareVersion = "02.00";
+    MOUNT_OR_SKIP(mount, otherModel, WatchConfig{});
+    const common::ScopedPauseRecorder pauses;
+    Linux_HidPlatform platform(mount->Directory());
+    CTalvenComm facade(platform);
+    try {
+        ASSERT_TRUE(facade.Connect(kVendor, kProduct, L"612E"));
+    } catch (const DeviceException& error) {
+        FAIL() << "Connect threw " << error.code;
+    }
+    std::wstring version;
+    EXPECT_EQ(facade.GetFirmwareVersion(version), 0);
+    EXPECT_EQ(version, L"01.20");
+    EXPECT_TRUE(pauses.Pauses().empty());
+    facade.Close();
 }
 
 }  // namespace
