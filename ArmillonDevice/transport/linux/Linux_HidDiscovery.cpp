@@ -83,6 +83,9 @@ std::vector<std::string> ListNodes(const std::string& directory) {
 void EnumerateHidDevices(const std::string& directory,
                          std::vector<Linux_USB_DeviceIdentifier>& list,
                          const HidDevicePredicate& predicate) {
+    if (!predicate) {
+        return;  // a caller error; nothing is listed rather than a throw from deep inside
+    }
     for (const std::string& path : ListNodes(directory)) {
         Linux_UniqueFd node(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         if (!node.IsValid()) {

@@ -24,7 +24,8 @@ std::string Directory();
 std::vector<std::string> ListNodes(const std::string& directory);
 
 // Appends one identity per node of `directory` whose vendor and product identifiers pass the
-// predicate, in node order; entries already in the list stay. The predicate must be set.
+// predicate, in node order; entries already in the list stay. The predicate must be set;
+// without one nothing is listed.
 void EnumerateHidDevices(const std::string& directory,
                          std::vector<Linux_USB_DeviceIdentifier>& list,
                          const HidDevicePredicate& predicate);

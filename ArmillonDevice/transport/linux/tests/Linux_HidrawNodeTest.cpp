@@ -133,6 +133,7 @@ TEST(Linux_HidrawNodeTest, DiscoveryFindsTheDirectoryInTheEnvironmentAndReadsIde
     EXPECT_EQ(Enumerate(platform, [](auto, auto) { return true; }),
               (std::vector<Identity>{{mount->NodePath(0), 0xBEEF, 0x8001},
                                      {mount->NodePath(1), kVendor, kProduct}}));
+    EXPECT_TRUE(Enumerate(platform, HidDevicePredicate{}).empty());
 }
 
 // The report lengths come from the node's descriptor; the handshake, a large flash write and
