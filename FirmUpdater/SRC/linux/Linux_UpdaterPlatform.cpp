@@ -1,9 +1,12 @@
 #include "Linux_UpdaterPlatform.h"
 
 #include "IHidPlatform.h"
+#include "Linux_HidPlatform.h"
 #include "Linux_LockFileMutex.h"
 
-Linux_UpdaterPlatform::Linux_UpdaterPlatform() : windows_({&registry_}) {}
+// The hidraw nodes of /dev, or of FIRMUPDATER_HIDRAW_DIR when set.
+Linux_UpdaterPlatform::Linux_UpdaterPlatform()
+    : windows_({&registry_}), hid_(std::make_unique<ArmillonDevice::Linux_HidPlatform>()) {}
 
 Linux_UpdaterPlatform::~Linux_UpdaterPlatform() = default;
 

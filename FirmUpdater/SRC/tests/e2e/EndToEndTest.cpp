@@ -74,10 +74,11 @@ bool IsMounted(const fs::path& directory) {
 }
 
 // One request of the host as the trace shows it: the command code and, for the data-class
-// commands, the data identifier.
+// commands, the data identifier and the data kind (0 for the data itself, 0x41 its size).
 struct TracedRequest {
     std::uint8_t code;
     std::uint16_t dataId;
+    std::uint8_t kind;
 };
 
 // The requests in trace lines: each starts in a host report with the start flag.
@@ -100,17 +101,19 @@ std::vector<TracedRequest> TracedRequests(const std::string& trace) {
         }
         const std::uint8_t code = report[3];
         const bool dataClass = code == 0x20 || code == 0x21;
-        requests.push_back(
-            {code, static_cast<std::uint16_t>(dataClass ? report[8] | report[9] << 8 : 0)});
+        requests.push_back({code,
+                            static_cast<std::uint16_t>(dataClass ? report[8] | report[9] << 8 : 0),
+                            dataClass ? report[10] : std::uint8_t{0}});
     }
     return requests;
 }
 
+// Requests with this code; for the data-class commands those of the data itself (kind 0).
 std::size_t CountRequests(const std::vector<TracedRequest>& requests, std::uint8_t code,
                           std::uint16_t dataId = 0) {
     std::size_t count = 0;
     for (const auto& r : requests) {
-        count += r.code == code && r.dataId == dataId ? 1 : 0;
+        count += r.code == code && r.dataId == dataId && r.kind == 0 ? 1 : 0;
     }
     return count;
 }
@@ -276,7 +279,7 @@ Bytes FullImage() {
 }
 
 TEST_F(EndToEnd, AConfirmedUpdateWritesEverySectionAndTheNextRunFindsItUpToDate) {
-    SERVE_OR_SKIP({"--latency-us", "100"});
+    SERVE_OR_SKIP({"--latency-us", "30"});  // an update that lasts a moment
     const auto bytes = FullImage();
     const auto image = WriteImage(bytes);
 
@@ -379,8 +382,8 @@ TEST_F(EndToEnd, TwoMatchingWatchesPromptAndOneThatCannotBeOpenedFails) {
         server.reset();
     }
     {
-        // The probe gets in, the connection for good does not.
-        SERVE_OR_SKIP({"--fault", "open#2-:busy"});
+        // Discovery and the probe get in, the connection for good does not.
+        SERVE_OR_SKIP({"--fault", "open#3-:busy"});
         const auto run = RunTool(image, {}, "");
         EXPECT_EQ(run.exitCode, 1) << run.output;
         EXPECT_NE(run.output.find(kFailed), std::string::npos) << run.output;
@@ -406,7 +409,7 @@ TEST_F(EndToEnd, ADataSetFailingMidwayShowsTheFailureAndSendsNoLaterSection) {
     std::vector<std::uint16_t> blocks;
     const auto requests = TracedRequests(Trace());
     for (const auto& r : requests) {
-        if (r.code == 0x21) {
+        if (r.code == 0x21 && r.kind == 0) {
             blocks.push_back(r.dataId);
         }
     }
