@@ -1,8 +1,9 @@
 #pragma once
 // The update on a thread of its own. The thread runs UpdateThreadProc, which walks the
 // image's command list through the facade; the progress dialog learns the outcome only from
-// the two flags, polled on its timer. `succeeded` is written before `finished`, `finished`
-// with release order, so a reader that sees `finished` (acquire) sees the final `succeeded`.
+// the two flags, polled on its timer. Both are written with release and read with acquire
+// order, `succeeded` before `finished`: a reader that sees `finished` set sees the final
+// `succeeded`.
 
 #include <atomic>
 #include <cstdint>

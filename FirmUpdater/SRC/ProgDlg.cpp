@@ -47,13 +47,13 @@ void ProgDlg::OnTimer(unsigned /*timerId*/) {
     if (worker_->finished.load(std::memory_order_acquire) == 0) {
         return;
     }
-    Finish(worker_->succeeded.load(std::memory_order_relaxed) != 0 ? ui::IDOK : -1);
+    Finish(worker_->succeeded.load(std::memory_order_acquire) != 0 ? ui::IDOK : -1);
 }
 
 void ProgDlg::OnOK() {
     // Enter would land here as well; only a completed update ends the dialog with OK.
     if (worker_ && worker_->finished.load(std::memory_order_acquire) != 0 &&
-        worker_->succeeded.load(std::memory_order_relaxed) != 0) {
+        worker_->succeeded.load(std::memory_order_acquire) != 0) {
         Finish(ui::IDOK);
     }
 }

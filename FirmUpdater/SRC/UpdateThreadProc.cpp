@@ -129,7 +129,7 @@ std::int32_t UpdateThreadProc(CUpdateWorker* worker) {
             throw DeviceException(kDeviceOperationFailed);
         }
         RunCommands(*worker->facade, *worker->firmware);
-        worker->succeeded.store(1, std::memory_order_relaxed);
+        worker->succeeded.store(1, std::memory_order_release);
         return 0;
     } catch (const std::bad_alloc&) {
         failure = res::IDS_OUT_OF_MEMORY;

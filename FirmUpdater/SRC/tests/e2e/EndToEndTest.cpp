@@ -477,6 +477,14 @@ TEST_F(EndToEnd, AnotherCopyShowingAMessageIsBusy) {
     EXPECT_NE(third.output.find(kNotConnected), std::string::npos) << third.output;
 }
 
+TEST_F(EndToEnd, AnUploaderLockFileThatCannotBeCreatedFailsTheRun) {
+    runtime = base / "gone";  // a runtime directory that does not exist
+    const auto run = RunTool(WriteImage(firmware::SampleImage().Build()), {}, "");
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_NE(run.output.find(kFailed), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find(kNotConnected), std::string::npos);
+}
+
 TEST_F(EndToEnd, TheLockHeldWithoutAWindowIsNotBusy) {
     const auto image = WriteImage(firmware::SampleImage().Build());
     const int lock = ::open((runtime / kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
