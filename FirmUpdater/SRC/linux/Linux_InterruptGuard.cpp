@@ -45,9 +45,16 @@ Linux_InterruptGuard::Linux_InterruptGuard(std::string_view note, int fd) {
     for (std::size_t i = 0; i < std::size(kSignals); ++i) {
         installed_[i] = sigaction(kSignals[i], &action, &previous_[i]) == 0;
     }
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    pipeIgnored_ = sigaction(SIGPIPE, &ignore, &previousPipe_) == 0;
 }
 
 Linux_InterruptGuard::~Linux_InterruptGuard() {
+    if (pipeIgnored_) {
+        sigaction(SIGPIPE, &previousPipe_, nullptr);
+    }
     for (std::size_t i = 0; i < std::size(kSignals); ++i) {
         if (installed_[i]) {
             sigaction(kSignals[i], &previous_[i], nullptr);

@@ -2,7 +2,9 @@
 // Keeps Ctrl-C, Ctrl-\, SIGTERM and SIGHUP from ending the process while it lives: a watch
 // left half-written is worse for the user than a program that will not stop at once. The
 // first such signal prints a note (once per guard) saying why nothing happens; the signals
-// that arrive are dropped. The previous handling comes back when the guard goes.
+// that arrive are dropped. SIGPIPE is ignored as well, silently: a reader of the output that
+// went away must not end the update either. The previous handling comes back when the guard
+// goes.
 //
 // One guard at a time per process.
 
@@ -28,4 +30,6 @@ class Linux_InterruptGuard {
   private:
     struct sigaction previous_[std::size(kSignals)];
     bool installed_[std::size(kSignals)] = {};
+    struct sigaction previousPipe_;
+    bool pipeIgnored_ = false;
 };

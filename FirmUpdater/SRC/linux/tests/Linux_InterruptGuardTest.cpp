@@ -34,6 +34,8 @@ TEST(InterruptGuard, HoldsOffEverySignalNotesItOnceAndRestoresTheHandlers) {
     own.sa_handler = OwnHandler;
     struct sigaction previous {};
     ASSERT_EQ(sigaction(SIGINT, &own, &previous), 0);
+    struct sigaction pipeBefore {};
+    sigaction(SIGPIPE, nullptr, &pipeBefore);
     gOwnHandlerCalls = 0;
     {
         const Linux_InterruptGuard guard("cannot stop now", note[1]);
@@ -42,6 +44,7 @@ TEST(InterruptGuard, HoldsOffEverySignalNotesItOnceAndRestoresTheHandlers) {
             std::raise(signal);
         }
         std::raise(SIGINT);
+        std::raise(SIGPIPE);  // ignored, without a count or a note
         EXPECT_EQ(Linux_InterruptGuard::HeldOffCount(), before + 5);
         EXPECT_EQ(gOwnHandlerCalls, 0);
     }
@@ -56,6 +59,9 @@ TEST(InterruptGuard, HoldsOffEverySignalNotesItOnceAndRestoresTheHandlers) {
 
     std::raise(SIGINT);
     EXPECT_EQ(gOwnHandlerCalls, 1) << "the earlier handler is back";
+    struct sigaction pipeAfter {};
+    sigaction(SIGPIPE, nullptr, &pipeAfter);
+    EXPECT_EQ(pipeAfter.sa_handler, pipeBefore.sa_handler);
     sigaction(SIGINT, &previous, nullptr);
     ::close(note[0]);
     ::close(note[1]);
