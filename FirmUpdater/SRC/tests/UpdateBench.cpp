@@ -54,7 +54,7 @@ class FakeLock : public INamedMutex {
 NamedMutexFactory FakeLockFactory(std::shared_ptr<FakeLockState> state) {
     return [state](const std::wstring& name) -> std::unique_ptr<INamedMutex> {
         if (state->failCreation) {
-            throw LockCreationFailed();
+            state->failCreation();
         }
         ++state->created;
         state->name = name;

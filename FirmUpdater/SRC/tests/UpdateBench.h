@@ -41,8 +41,9 @@ class FakeWindows : public IWindowTitleSearch {
 // The uploader lock as the other programs see it.
 struct FakeLockState {
     bool heldElsewhere = false;
-    bool failCreation = false;  // creating the lock throws LockCreationFailed
-    std::wstring name;          // the name it was last created with
+    // When set, creating the lock runs this instead (to throw what the test wants).
+    std::function<void()> failCreation;
+    std::wstring name;  // the name it was last created with
     int created = 0;
     int destroyed = 0;
     int released = 0;
@@ -52,6 +53,9 @@ struct FakeLockState {
 struct LockCreationFailed : std::runtime_error {
     LockCreationFailed() : std::runtime_error("no lock") {}
 };
+inline void ThrowLockCreationFailed() {
+    throw LockCreationFailed();
+}
 
 NamedMutexFactory FakeLockFactory(std::shared_ptr<FakeLockState> state);
 

@@ -175,13 +175,46 @@ TEST(UpdateFlow, ABusyUploaderEndsTheRunBeforeAnyWatchIsLookedFor) {
     EXPECT_EQ(t.platform.EnumerationCount(), 0u);
 }
 
-TEST(UpdateFlow, ALockThatCannotBeCreatedReachesTheProcedureHandler) {
-    UpdateBench t;
-    t.AddWatch();
-    t.lock->failCreation = true;
-    EXPECT_EQ(t.Run(Sample()), 1);
-    EXPECT_EQ(t.Messages(), t.Texts({res::IDS_UPDATE_FAILED}));
-    EXPECT_EQ(t.platform.EnumerationCount(), 0u);
+TEST(UpdateFlow, TheProcedureHandlerTurnsWhatReachesItIntoOneMessage) {
+    // Thrown where the busy check creates the lock, the first step of the connection.
+    const struct {
+        const char* what;
+        std::function<void()> thrower;
+        std::vector<std::uint16_t> messages;
+        std::uint32_t style;
+    } cases[] = {
+        {"a lock that cannot be created",
+         ThrowLockCreationFailed,
+         {res::IDS_UPDATE_FAILED},
+         kExclamation},
+        {"no memory", [] { throw std::bad_alloc(); }, {res::IDS_UPDATE_FAILED}, kExclamation},
+        {"a device code",
+         [] { throw DeviceException(271); },
+         {res::IDS_UPDATE_FAILED},
+         kExclamation},
+        {"the USB port code",
+         [] { throw ArmillonException(259); },
+         {res::IDS_USB_TROUBLE},
+         kInformation},
+        {"a quiet end", [] { throw DeviceException(0); }, {}, 0},
+        {"the other quiet end", [] { throw ArmillonException(261); }, {}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        UpdateBench t;
+        t.AddWatch();
+        t.lock->failCreation = c.thrower;
+        EXPECT_EQ(t.Run(Sample()), 1);
+        std::vector<std::wstring> expected;
+        for (const auto id : c.messages) {
+            expected.push_back(t.Text(id));
+        }
+        EXPECT_EQ(t.Messages(), expected);
+        if (!c.messages.empty()) {
+            EXPECT_EQ(t.ui.MessageBoxes().at(0).style, c.style);
+        }
+        EXPECT_EQ(t.platform.EnumerationCount(), 0u);
+    }
 }
 
 TEST(UpdateFlow, TheVersionDecisionAndItsOverrides) {

@@ -116,7 +116,7 @@ TEST_F(BusyCheck, CompanionTitlesAreThoseOfTheInterfaceLanguage) {
 }
 
 TEST_F(BusyCheck, ALockThatCannotBeCreatedThrows) {
-    lock->failCreation = true;
+    lock->failCreation = ThrowLockCreationFailed;
     EXPECT_THROW(check.IsUploaderBusy(), LockCreationFailed);
     EXPECT_FALSE(check.HoldsUploaderMutex());
 }
