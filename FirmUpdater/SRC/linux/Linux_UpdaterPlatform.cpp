@@ -4,9 +4,24 @@
 #include "Linux_HidPlatform.h"
 #include "Linux_LockFileMutex.h"
 
+namespace {
+
+std::vector<IWindowTitleSearch*> Searches(IWindowTitleSearch& registry,
+                                          IWindowTitleSearch* display) {
+    std::vector<IWindowTitleSearch*> searches{&registry};
+    if (display != nullptr) {
+        searches.push_back(display);
+    }
+    return searches;
+}
+
+}  // namespace
+
 // The hidraw nodes of /dev, or of FIRMUPDATER_HIDRAW_DIR when set.
-Linux_UpdaterPlatform::Linux_UpdaterPlatform()
-    : windows_({&registry_}), hid_(std::make_unique<ArmillonDevice::Linux_HidPlatform>()) {}
+Linux_UpdaterPlatform::Linux_UpdaterPlatform(std::unique_ptr<IWindowTitleSearch> displayWindows)
+    : displayWindows_(std::move(displayWindows)),
+      windows_(Searches(registry_, displayWindows_.get())),
+      hid_(std::make_unique<ArmillonDevice::Linux_HidPlatform>()) {}
 
 Linux_UpdaterPlatform::~Linux_UpdaterPlatform() = default;
 

@@ -15,7 +15,9 @@ class IHidPlatform;
 
 class Linux_UpdaterPlatform {
   public:
-    Linux_UpdaterPlatform();
+    // `displayWindows` searches the windows of the desktop (X11) when given; the terminal
+    // copies of the tool are found through the registry either way.
+    explicit Linux_UpdaterPlatform(std::unique_ptr<IWindowTitleSearch> displayWindows = nullptr);
     ~Linux_UpdaterPlatform();
     Linux_UpdaterPlatform(const Linux_UpdaterPlatform&) = delete;
     Linux_UpdaterPlatform& operator=(const Linux_UpdaterPlatform&) = delete;
@@ -27,6 +29,7 @@ class Linux_UpdaterPlatform {
 
   private:
     Linux_WindowTitleRegistry registry_;
+    std::unique_ptr<IWindowTitleSearch> displayWindows_;
     AnyWindowTitleSearch windows_;
     std::unique_ptr<ArmillonDevice::IHidPlatform> hid_;
 };
