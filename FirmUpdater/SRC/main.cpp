@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "CFWUpdaterAppApp.h"
+#include "Linux_UpdaterPlatform.h"
 #include "TextConversion.h"
 #include "UiFactory.h"
 
@@ -14,7 +15,9 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         arguments.push_back(common::NarrowToWide(argv[i]));
     }
+    Linux_UpdaterPlatform platform;
     auto ui = ui::CreateUi(ui::UiEnvironment::OfProcess(), std::cin, std::cout);
-    CFWUpdaterAppApp app(*ui, std::move(arguments), std::cout);
+    ui->SetWindowAnnouncer(&platform.Announcer());
+    CFWUpdaterAppApp app(*ui, std::move(arguments), std::cout, platform.Wiring());
     return app.Run();
 }
