@@ -41,7 +41,7 @@ struct Figures {
 // Runs in the child: nothing but the watch and the update in this address space.
 Figures MeasureInChild() {
     Figures figures;
-    watchsim::WatchConfig config;
+    watchsim::WatchConfig config = updatebench::BenchWatchConfig();
     config.flashSize = 64 * 1024 * 1024;
     watchsim::VirtualWatch watch(config);
     figures.baselineKiB = HighWaterKiB();

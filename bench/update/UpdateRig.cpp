@@ -1,6 +1,7 @@
 #include "UpdateRig.h"
 
 #include <algorithm>
+#include <string>
 #include <thread>
 
 #include "COrnaFirmware.h"
@@ -27,20 +28,26 @@ std::vector<std::uint8_t> MakeImage(std::size_t flashBytes, std::size_t chunk,
                                     std::size_t blockBytes) {
     constexpr std::size_t kSector = 4096;
     firmware::ImageBuilder builder;
-    builder.Identity(0x3A7C, 0x0A51, "612E", 0x00);
-    builder.SectorErase(0, static_cast<std::uint32_t>((flashBytes + kSector - 1) / kSector));
+    builder.Identity(0x3A7C, 0x0A51, kBenchModel, 0x00);
+    builder.SectorErase(1, static_cast<std::uint32_t>((flashBytes + kSector - 1) / kSector));
     for (std::size_t offset = 0; offset < flashBytes; offset += chunk) {
         const auto length = std::min(chunk, flashBytes - offset);
         std::vector<std::uint8_t> data(length);
         for (std::size_t i = 0; i < length; ++i) {
             data[i] = static_cast<std::uint8_t>((offset + i) * 31);
         }
-        builder.DataSection(firmware::SECTION_FLASH_WRITE, static_cast<std::uint32_t>(offset),
-                            std::move(data));
+        builder.DataSection(firmware::SECTION_FLASH_WRITE,
+                            static_cast<std::uint32_t>(kSector + offset), std::move(data));
     }
-    builder.DataSection(firmware::SECTION_VERSION_BLOCK_1600, 0,
-                        std::vector<std::uint8_t>(blockBytes, 0xA5));
+    builder.VersionBlock(firmware::SECTION_VERSION_BLOCK_1600, "01.30",
+                         static_cast<std::uint32_t>(blockBytes), 0xA5);
     return builder.Build();
+}
+
+watchsim::WatchConfig BenchWatchConfig() {
+    watchsim::WatchConfig config;
+    config.hardwareText = std::string("ORNA-HWREV1-") + kBenchModel;
+    return config;
 }
 
 bool RunUpdate(watchsim::VirtualWatch& watch, const std::vector<std::uint8_t>& image,
@@ -58,7 +65,7 @@ bool RunUpdate(watchsim::VirtualWatch& watch, const std::vector<std::uint8_t>& i
     COrnaFirmware firmware(image, nullptr, nullptr);
     ArmillonDevice::VirtualWatch_HidPlatform platform({&watch});
     CTalvenComm facade(platform);
-    facade.Connect(0x3A7C, 0x0A51, L"612E");
+    facade.Connect(0x3A7C, 0x0A51, L"512E");
     if (traffic != nullptr) {
         *traffic = {};  // the bound is about the update, not the connection
     }
@@ -69,7 +76,7 @@ bool RunUpdate(watchsim::VirtualWatch& watch, const std::vector<std::uint8_t>& i
     return ok;
 }
 
-Clock::Duration GridPacedClock::Now() const {
+watchsim::Clock::Duration GridPacedClock::Now() const {
     return steady_.Now();
 }
 

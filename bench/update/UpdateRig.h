@@ -13,9 +13,16 @@
 
 namespace updatebench {
 
+// A model whose version text sits at 0x3FFFA, so a 256 KiB version block can carry it.
+inline constexpr char kBenchModel[] = "512E";
+
+// The stock watch, of the model above.
+watchsim::WatchConfig BenchWatchConfig();
+
 // Identity (no end-of-update command, so no reboot), an erase of the flash section's
-// sectors, one flash write per `chunk` bytes of a `flashBytes` section, and a 0x1600 block
-// of `blockBytes` (no version text: the block need not reach the model's version offset).
+// sectors (from sector 1; sector 0 cannot be erased), one flash write per `chunk` bytes of
+// a `flashBytes` section at 0x1000, and a 0x1600 block
+// of `blockBytes` with version "01.30".
 std::vector<std::uint8_t> MakeImage(std::size_t flashBytes, std::size_t chunk,
                                     std::size_t blockBytes);
 

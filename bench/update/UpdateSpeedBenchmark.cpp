@@ -18,7 +18,7 @@ void BM_FullUpdatePaced(benchmark::State& state) {
     double boundSeconds = 0;
     updatebench::Traffic traffic;
     for (auto _ : state) {
-        watchsim::WatchConfig config;
+        watchsim::WatchConfig config = updatebench::BenchWatchConfig();
         config.reportLatency = std::chrono::milliseconds(1);
         watchsim::VirtualWatch watch(config, std::make_shared<updatebench::GridPacedClock>());
         const auto start = std::chrono::steady_clock::now();
@@ -47,7 +47,7 @@ void BM_FullUpdateUnpaced(benchmark::State& state) {
     const auto image = updatebench::MakeImage(512 * 1024, 4096, 256 * 1024);
     updatebench::Traffic traffic;
     for (auto _ : state) {
-        watchsim::VirtualWatch watch;
+        watchsim::VirtualWatch watch(updatebench::BenchWatchConfig());
         if (!updatebench::RunUpdate(watch, image, &traffic)) {
             state.SkipWithError("the update failed");
             return;
