@@ -84,7 +84,17 @@ void GridPacedClock::SleepFor(Duration duration) {
     if (duration <= Duration::zero()) {
         return;
     }
-    deadline_ = std::max(deadline_, steady_.Now()) + duration;
+    const auto now = steady_.Now();
+    if (!started_) {
+        started_ = true;
+        deadline_ = now;
+    }
+    // The next free slot on the grid: one period after the last one, or the first grid
+    // point after now when the caller came late.
+    const auto late = now - deadline_;
+    const auto periodsLate =
+        late > Duration::zero() ? (late + duration - Duration(1)) / duration : 0;
+    deadline_ += duration * std::max<Duration::rep>(periodsLate, 1);
     const auto wait = deadline_ - steady_.Now();
     if (wait > Duration::zero()) {
         std::this_thread::sleep_for(wait);

@@ -38,8 +38,9 @@ struct Traffic {
 bool RunUpdate(watchsim::VirtualWatch& watch, const std::vector<std::uint8_t>& image,
                Traffic* traffic = nullptr);
 
-// Sleeps on a fixed grid: each SleepFor ends one period after the previous deadline (or
-// after now, when the caller fell behind), as a full-speed USB link hands out 1 ms frames.
+// Sleeps on a fixed grid: each SleepFor ends at the next free grid point (one period after
+// the previous one, or the first one after now when the caller fell behind), as a
+// full-speed USB link hands out 1 ms frames.
 // A plain sleep per report would add the scheduler's overshoot to every report.
 class GridPacedClock final : public watchsim::Clock {
   public:
@@ -49,6 +50,7 @@ class GridPacedClock final : public watchsim::Clock {
   private:
     watchsim::SteadyClock steady_;
     Duration deadline_{0};
+    bool started_ = false;
 };
 
 }  // namespace updatebench
