@@ -29,7 +29,9 @@ void HoldOff(int) {
 
 Linux_InterruptGuard::Linux_InterruptGuard(std::string_view note, int fd) {
     // A line of its own, whatever the terminal shows at that moment.
-    const std::string line = "\n" + std::string(note.substr(0, kNoteCapacity - 2)) + "\n";
+    std::string line(1, '\n');
+    line.append(note.substr(0, kNoteCapacity - 2));
+    line.push_back('\n');
     std::memcpy(gNote, line.data(), line.size());
     gNoteLength = line.size();
     gNoteFd = fd;
