@@ -27,7 +27,11 @@ std::uint32_t Number(std::string_view item, std::string_view text, std::uint32_t
     std::uint64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > max) {
-        Fail(item, "\"" + std::string(text) + "\" is not a number up to " + std::to_string(max));
+        std::string why = "not a number up to ";
+        why += std::to_string(max);
+        why += ": ";
+        why += text;
+        Fail(item, why);
     }
     return static_cast<std::uint32_t>(value);
 }

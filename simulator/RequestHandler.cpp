@@ -16,10 +16,18 @@ constexpr std::uint16_t kHardwareInformation = 0x1300;
 constexpr std::uint16_t kClockRecord = 0x2010;
 constexpr std::uint16_t kTrainingRecords = 0x5100;
 
+// Appends element by element; a range insert here trips a false bounds warning of GCC -O3.
+void Append(std::vector<std::uint8_t>& out, std::span<const std::uint8_t> bytes) {
+    out.reserve(out.size() + bytes.size());
+    for (const std::uint8_t byte : bytes) {
+        out.push_back(byte);
+    }
+}
+
 std::vector<std::uint8_t> Block(std::uint8_t code, std::span<const std::uint8_t> body) {
     std::vector<std::uint8_t> block{code};
     PutLe32(block, static_cast<std::uint32_t>(body.size()));
-    block.insert(block.end(), body.begin(), body.end());
+    Append(block, body);
     return block;
 }
 
@@ -194,9 +202,9 @@ Reply RequestHandler::HandleDataClass(std::uint8_t code, std::span<const std::ui
         if (!InRange(offset, size, record->size())) {
             return Error(kErrorRecordRange);
         }
-        body.insert(body.end(), params.begin(), params.begin() + 10);
+        Append(body, params.first(10));
         const std::size_t served = shortRecord && size > 0 ? size - 1 : size;
-        body.insert(body.end(), record->begin() + offset, record->begin() + offset + served);
+        Append(body, std::span(*record).subspan(offset, served));
         return ok();
     }
     if (code == 0x20 && kind == 0x41) {  // data size: number
@@ -212,7 +220,7 @@ Reply RequestHandler::HandleDataClass(std::uint8_t code, std::span<const std::ui
             const std::size_t minimum = MinimumSize(dataId, size);
             size = minimum > 0 ? std::min(size, minimum - 1) : 0;
         }
-        body.insert(body.end(), params.begin(), params.begin() + 2);
+        Append(body, params.first(2));
         PutLe32(body, static_cast<std::uint32_t>(size));
         return ok();
     }
@@ -253,9 +261,9 @@ Reply RequestHandler::HandleDataClass(std::uint8_t code, std::span<const std::ui
         if (!record) {
             return Error(kErrorNoSuchRecord);
         }
-        body.insert(body.end(), params.begin(), params.begin() + 2);
+        Append(body, params.first(2));
         PutLe32(body, static_cast<std::uint32_t>(record->metadata.size()));
-        body.insert(body.end(), record->metadata.begin(), record->metadata.end());
+        Append(body, record->metadata);
         return ok();
     }
     if (code == 0x21 && kind == 0x00) {  // data set: number, offset, size, data
@@ -305,7 +313,7 @@ Reply RequestHandler::HandleDataClass(std::uint8_t code, std::span<const std::ui
         } else {
             return Error(kErrorUnknownData);
         }
-        body.insert(body.end(), params.begin(), params.begin() + 10);
+        Append(body, params.first(10));
         return ok();
     }
     if (code == 0x21 && kind == 0x42) {  // upload flag: number, flag
@@ -320,7 +328,7 @@ Reply RequestHandler::HandleDataClass(std::uint8_t code, std::span<const std::ui
             return Error(kErrorNoSuchRecord);
         }
         record->uploadFlag = params[2];
-        body.insert(body.end(), params.begin(), params.begin() + 2);
+        Append(body, params.first(2));
         return ok();
     }
     return Error(kErrorUnknownData);

@@ -292,6 +292,11 @@ std::size_t VirtualWatch::RebootCount() const {
     return state_.reboots;
 }
 
+std::size_t VirtualWatch::QueuedReports() const {
+    std::lock_guard lock(mutex_);
+    return state_.input.size();
+}
+
 std::uint64_t VirtualWatch::Generation() const {
     std::lock_guard lock(mutex_);
     return state_.generation;

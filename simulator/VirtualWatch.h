@@ -88,6 +88,7 @@ class VirtualWatch final : public HostPort {
     bool RebootPending() const;
     std::optional<Clock::Duration> BackOnBusAt() const;  // clock time a reboot or drop ends
     std::size_t RebootCount() const;
+    std::size_t QueuedReports() const;  // input reports waiting for the host
     // Changes every time the watch leaves the bus; a handle opened before is dead.
     std::uint64_t Generation() const;
     std::vector<RequestRecord> Requests() const;  // every request handled, in order

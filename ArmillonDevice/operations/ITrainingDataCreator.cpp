@@ -1,0 +1,7 @@
+#include "ITrainingDataCreator.h"
+
+namespace ArmillonDevice {
+
+ITrainingDataCreator::~ITrainingDataCreator() = default;
+
+}  // namespace ArmillonDevice

@@ -1,0 +1,324 @@
+// The hidraw nodes, spoken to with plain system calls as a host program would.
+#include "Linux_HidrawFileSystem.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/hidraw.h>
+#include <linux/input.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "HidReportDescriptor.h"
+#include "VirtualWatch.h"
+
+namespace watchsim {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+bool IsMounted(const fs::path& directory) {
+    std::ifstream mounts("/proc/self/mountinfo");
+    std::string line;
+    const std::string needle = " " + directory.string() + " ";
+    while (std::getline(mounts, line)) {
+        if (line.find(needle) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+class Descriptor {
+  public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    ~Descriptor() { Reset(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return fd_; }
+    void Reset() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = -1;
+    }
+
+  private:
+    int fd_;
+};
+
+// Waits (bounded) until the thread sits in a system call waiting for the file system, so that
+// what follows really happens while it is blocked.
+void WaitUntilBlockedInTheKernel(const std::atomic<pid_t>& thread) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (const pid_t id = thread.load(); id != 0) {
+            std::ifstream wchan("/proc/self/task/" + std::to_string(id) + "/wchan");
+            std::string where;
+            std::getline(wchan, where);
+            if (!where.empty() && where != "0") {
+                return;
+            }
+        }
+        std::this_thread::yield();
+    }
+}
+
+Bytes HandshakeReport() {
+    Bytes report(65, 0);
+    report[1] = 0xC0;
+    report[2] = 0x05;
+    return report;
+}
+
+Bytes BareCommandReport(std::uint8_t code) {
+    Bytes report = HandshakeReport();
+    report[3] = code;
+    return report;
+}
+
+class HidrawNodes : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (::access("/dev/fuse", R_OK | W_OK) != 0) {
+            GTEST_SKIP() << "/dev/fuse is not available here";
+        }
+        std::string pattern = (fs::temp_directory_path() / "watchsim-fuse-XXXXXX").string();
+        base_ = ::mkdtemp(pattern.data());
+        mount_ = base_ / "dev";
+        watches_.push_back(std::make_unique<VirtualWatch>(WatchConfig{}, clock_));
+        WatchConfig second;
+        second.productId = 0x0A52;
+        second.usbProductName = "Second Watch";
+        watches_.push_back(std::make_unique<VirtualWatch>(second, clock_));
+        try {
+            files_ = std::make_unique<Linux_HidrawFileSystem>(
+                mount_, std::vector<VirtualWatch*>{watches_[0].get(), watches_[1].get()});
+        } catch (const std::exception& error) {
+            GTEST_SKIP() << "cannot mount a FUSE file system here: " << error.what();
+        }
+    }
+
+    void TearDown() override {
+        files_.reset();
+        if (!mount_.empty()) {
+            EXPECT_FALSE(IsMounted(mount_));
+        }
+        if (!base_.empty()) {
+            std::error_code ignored;
+            fs::remove_all(base_, ignored);
+        }
+    }
+
+    int OpenNode(std::size_t index, int flags = O_RDWR) {
+        return ::open(files_->NodePath(index).c_str(), flags | O_CLOEXEC);
+    }
+
+    VirtualWatch& Watch(std::size_t index) { return *watches_[index]; }
+
+    std::shared_ptr<ManualClock> clock_ = std::make_shared<ManualClock>();
+    std::vector<std::unique_ptr<VirtualWatch>> watches_;
+    fs::path base_;
+    fs::path mount_;
+    std::unique_ptr<Linux_HidrawFileSystem> files_;
+};
+
+TEST_F(HidrawNodes, ListsOneNodePerPresentWatchAndAnswersTheHidIoctls) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(mount_)) {
+        names.push_back(entry.path().filename());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"hidraw0", "hidraw1"}));
+
+    Descriptor node(OpenNode(1));
+    ASSERT_GE(node.Get(), 0) << std::strerror(errno);
+    hidraw_devinfo info{};
+    ASSERT_EQ(::ioctl(node.Get(), HIDIOCGRAWINFO, &info), 0) << std::strerror(errno);
+    EXPECT_EQ(info.bustype, static_cast<__u32>(BUS_USB));
+    EXPECT_EQ(static_cast<std::uint16_t>(info.vendor), 0x3A7C);
+    EXPECT_EQ(static_cast<std::uint16_t>(info.product), 0x0A52);
+
+    const Bytes expected = VendorReportDescriptor(64, 64);
+    int size = 0;
+    ASSERT_EQ(::ioctl(node.Get(), HIDIOCGRDESCSIZE, &size), 0);
+    EXPECT_EQ(size, static_cast<int>(expected.size()));
+    hidraw_report_descriptor descriptor{};
+    descriptor.size = static_cast<__u32>(size);
+    ASSERT_EQ(::ioctl(node.Get(), HIDIOCGRDESC, &descriptor), 0);
+    EXPECT_EQ(Bytes(descriptor.value, descriptor.value + descriptor.size), expected);
+
+    char name[64] = {};
+    EXPECT_EQ(::ioctl(node.Get(), HIDIOCGRAWNAME(sizeof(name)), name), 13);
+    EXPECT_STREQ(name, "Second Watch");
+    char cut[7] = {};
+    EXPECT_EQ(::ioctl(node.Get(), HIDIOCGRAWNAME(sizeof(cut)), cut), 7);
+    EXPECT_STREQ(cut, "Second");
+
+    EXPECT_EQ(::ioctl(node.Get(), HIDIOCGFEATURE(8), name), -1);
+    EXPECT_EQ(errno, ENOTTY);
+}
+
+TEST_F(HidrawNodes, WriteTakesAReportAndReadGivesOneWithoutItsNumber) {
+    Descriptor node(OpenNode(0));
+    ASSERT_GE(node.Get(), 0) << std::strerror(errno);
+    std::uint8_t buffer[256];
+    pollfd waiting{node.Get(), POLLIN, 0};
+    EXPECT_EQ(::poll(&waiting, 1, 0), 0);
+
+    // A reader blocked before the request is sent is woken by the reply, and the write on the
+    // same descriptor is not held up by the blocked read.
+    std::atomic<pid_t> readerThread{0};
+    auto reader = std::async(std::launch::async, [&] {
+        readerThread = ::gettid();
+        return ::read(node.Get(), buffer, sizeof(buffer));
+    });
+    WaitUntilBlockedInTheKernel(readerThread);
+    const Bytes request = HandshakeReport();
+    auto writer = std::async(std::launch::async,
+                             [&] { return ::write(node.Get(), request.data(), request.size()); });
+    if (writer.wait_for(10s) != std::future_status::ready) {
+        Watch(0).Unplug();  // lets both calls return before failing
+        FAIL() << "write was held up by the blocked read";
+    }
+    ASSERT_EQ(writer.get(), 65);
+    ASSERT_EQ(reader.wait_for(10s), std::future_status::ready) << "read was not woken";
+    ASSERT_EQ(reader.get(), 64);
+    EXPECT_EQ(Bytes(buffer, buffer + 13), (Bytes{0xC0, 0x0D, 0x00, 0x08, 0x00, 0x00, 0x00, 0x01,
+                                                 0x00, 0x14, 0x00, 0x00, 0x00}));
+
+    // poll sees the next reply, and a non-blocking read finds nothing once it is taken.
+    ASSERT_EQ(::write(node.Get(), request.data(), request.size()), 65);
+    ASSERT_EQ(::poll(&waiting, 1, 10000), 1);
+    EXPECT_TRUE(waiting.revents & POLLIN);
+    ASSERT_EQ(::read(node.Get(), buffer, 10), 10);  // a short buffer takes the front
+    Descriptor nonBlocking(OpenNode(0, O_RDWR | O_NONBLOCK));
+    EXPECT_EQ(::read(nonBlocking.Get(), buffer, sizeof(buffer)), -1);
+    EXPECT_EQ(errno, EAGAIN);
+
+    Bytes numbered = request;
+    numbered[0] = 0x01;
+    EXPECT_EQ(::write(node.Get(), numbered.data(), numbered.size()), -1);
+    EXPECT_EQ(errno, EINVAL);
+    Bytes tooLong(66, 0);
+    EXPECT_EQ(::write(node.Get(), tooLong.data(), tooLong.size()), -1);
+    EXPECT_EQ(errno, EINVAL);
+}
+
+TEST_F(HidrawNodes, UnplugHangsUpTheNodeAndPlugBringsItBack) {
+    Descriptor node(OpenNode(0));
+    ASSERT_GE(node.Get(), 0);
+    std::uint8_t buffer[64];
+    auto reader =
+        std::async(std::launch::async, [&] { return ::read(node.Get(), buffer, sizeof(buffer)); });
+    Watch(0).Unplug();
+    ASSERT_EQ(reader.wait_for(10s), std::future_status::ready) << "read was not released";
+    EXPECT_EQ(reader.get(), -1);
+
+    pollfd hangup{node.Get(), POLLIN, 0};
+    ASSERT_EQ(::poll(&hangup, 1, 10000), 1);
+    EXPECT_TRUE(hangup.revents & POLLHUP);
+    const Bytes request = HandshakeReport();
+    EXPECT_EQ(::write(node.Get(), request.data(), request.size()), -1);
+    EXPECT_EQ(errno, ENODEV);
+    EXPECT_EQ(::read(node.Get(), buffer, sizeof(buffer)), -1);
+    EXPECT_EQ(errno, ENODEV);
+    EXPECT_FALSE(fs::exists(files_->NodePath(0)));
+    EXPECT_EQ(OpenNode(0), -1);
+    EXPECT_EQ(errno, ENOENT);
+    EXPECT_TRUE(fs::exists(files_->NodePath(1)));
+
+    Watch(0).Plug();
+    EXPECT_TRUE(fs::exists(files_->NodePath(0)));
+    EXPECT_EQ(::write(node.Get(), request.data(), request.size()), -1);  // old handle stays dead
+    Descriptor again(OpenNode(0));
+    ASSERT_GE(again.Get(), 0);
+    ASSERT_EQ(::write(again.Get(), request.data(), request.size()), 65);
+    EXPECT_EQ(::read(again.Get(), buffer, sizeof(buffer)), 64);
+}
+
+TEST_F(HidrawNodes, RebootTakesTheNodeAwayUntilTheWatchIsBack) {
+    Descriptor node(OpenNode(0));
+    ASSERT_GE(node.Get(), 0);
+    const Bytes command = BareCommandReport(0x31);
+    ASSERT_EQ(::write(node.Get(), command.data(), command.size()), 65);
+    std::uint8_t buffer[64];
+    ASSERT_EQ(::read(node.Get(), buffer, sizeof(buffer)), 64);
+    EXPECT_EQ(buffer[2], 0x31);
+    EXPECT_FALSE(fs::exists(files_->NodePath(0)));
+    node.Reset();
+
+    clock_->Advance(Watch(0).Config().rebootDelay);
+    EXPECT_TRUE(fs::exists(files_->NodePath(0)));
+    Descriptor again(OpenNode(0));
+    EXPECT_GE(again.Get(), 0);
+}
+
+TEST_F(HidrawNodes, FlockKeepsASecondProgramOff) {
+    Descriptor first(OpenNode(0));
+    Descriptor second(OpenNode(0));
+    ASSERT_GE(first.Get(), 0);
+    ASSERT_GE(second.Get(), 0);
+    ASSERT_EQ(::flock(first.Get(), LOCK_EX | LOCK_NB), 0) << std::strerror(errno);
+    EXPECT_EQ(::flock(second.Get(), LOCK_EX | LOCK_NB), -1);
+    EXPECT_EQ(errno, EWOULDBLOCK);
+    EXPECT_EQ(::flock(second.Get(), LOCK_SH | LOCK_NB), -1);
+    first.Reset();
+    EXPECT_EQ(::flock(second.Get(), LOCK_EX | LOCK_NB), 0);
+}
+
+TEST_F(HidrawNodes, AWatchHeldByAnotherProgramRefusesToOpen) {
+    Watch(1).SetHeldByOtherProgram(true);
+    EXPECT_EQ(OpenNode(1), -1);
+    EXPECT_EQ(errno, EBUSY);
+}
+
+TEST_F(HidrawNodes, AMountLeftByAKilledServerIsClearedBeforeMounting) {
+    files_.reset();
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        VirtualWatch watch;
+        Linux_HidrawFileSystem files(mount_, {&watch});
+        const char byte = 1;
+        [[maybe_unused]] const auto written = ::write(ready[1], &byte, 1);
+        for (;;) {
+            ::pause();
+        }
+    }
+    ASSERT_GT(child, 0);
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    struct stat attributes {};
+    ASSERT_EQ(::stat(mount_.c_str(), &attributes), -1);
+    ASSERT_EQ(errno, ENOTCONN);
+
+    files_ =
+        std::make_unique<Linux_HidrawFileSystem>(mount_, std::vector<VirtualWatch*>{&Watch(0)});
+    EXPECT_TRUE(fs::exists(files_->NodePath(0)));
+}
+
+}  // namespace
+}  // namespace watchsim
