@@ -57,8 +57,10 @@ std::unique_ptr<XvfbServer> XvfbServer::Start(std::string& whyNot) {
         dup2(devNull, STDIN_FILENO);
         dup2(devNull, STDOUT_FILENO);
         dup2(devNull, STDERR_FILENO);
+        // -noreset: the server would otherwise restart whenever its last client goes, and
+        // refuse connections meanwhile.
         execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-nolisten", "tcp", "-screen", "0",
-               "1280x1024x24", "-nocursor", static_cast<char*>(nullptr));
+               "1280x1024x24", "-nocursor", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);

@@ -8,10 +8,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <future>
+#include <memory>
 
 #include "Dialog.h"
 #include "WxDialogWindow.h"
 #include "WxMessageBox.h"
+
+// After everything else: Xlib's macros (None, Status, ...) would break other headers.
+#include <X11/Xlib.h>
 
 namespace ui {
 namespace {
@@ -53,9 +57,20 @@ std::unique_ptr<WxUi> WxUi::Create(std::string& whyNot) {
         return nullptr;
     }
     const char* display = std::getenv("DISPLAY");
+    // Checked first: the toolkit does not clean up after a failed start. Kept open until the
+    // toolkit has its own connection: a server whose last client goes may reset meanwhile.
+    std::unique_ptr<Display, int (*)(Display*)> probe(nullptr, XCloseDisplay);
     if (display != nullptr && *display != '\0') {
+        probe.reset(XOpenDisplay(display));
+        if (!probe) {
+            whyNot = std::string("cannot open the display ") + display;
+            toolkitStarted = false;
+            return nullptr;
+        }
         setenv("GDK_BACKEND", "x11", 1);
     }
+    // The toolkit's messages go to the terminal, also those of a failed start.
+    delete wxLog::SetActiveTarget(new wxLogStderr);
     wxApp::SetInstance(new WxApplication);
     // The toolkit sees only the program's name: the command line is the application's.
     static char name[] = "firmupdater";
@@ -66,7 +81,6 @@ std::unique_ptr<WxUi> WxUi::Create(std::string& whyNot) {
         toolkitStarted = false;
         return nullptr;
     }
-    delete wxLog::SetActiveTarget(new wxLogStderr);
     wxSetAssertHandler(ReportAssert);
     return std::unique_ptr<WxUi>(new WxUi);
 }
