@@ -1,0 +1,33 @@
+#pragma once
+// Discovery of HID devices through the kernel's hidraw nodes. Each node is opened read-only
+// just long enough to ask for its bus identifiers; nothing is kept open. A node that cannot
+// be opened (no permission, gone meanwhile) or answered no identifiers is skipped, so a user
+// without access to the watch's node sees no watch at all.
+
+#include <string>
+#include <vector>
+
+#include "IHidPlatform.h"
+#include "Linux_USB_DeviceIdentifier.h"
+
+namespace ArmillonDevice::Linux_HidDiscovery {
+
+// The environment variable naming the directory to scan instead of /dev (a directory of
+// simulated nodes, for instance).
+inline constexpr const char* kDirectoryVariable = "FIRMUPDATER_HIDRAW_DIR";
+
+// The variable's value when set and not empty, else "/dev".
+std::string Directory();
+
+// Paths of the entries of `directory` named "hidraw" and a number, by that number (hidraw2
+// before hidraw10). None when the directory cannot be read.
+std::vector<std::string> ListNodes(const std::string& directory);
+
+// Appends one identity per node of `directory` whose vendor and product identifiers pass the
+// predicate, in node order; entries already in the list stay. The predicate must be set;
+// without one nothing is listed.
+void EnumerateHidDevices(const std::string& directory,
+                         std::vector<Linux_USB_DeviceIdentifier>& list,
+                         const HidDevicePredicate& predicate);
+
+}  // namespace ArmillonDevice::Linux_HidDiscovery
