@@ -186,6 +186,7 @@ TEST_F(WxUiTest, ConfirmationDialogInEveryLanguageShowsEverythingAndEnterAnswers
             EXPECT_EQ(window.Frame().GetIcons().GetIconCount(), 6u);
             EXPECT_TRUE(gtk_window_get_deletable(GTK_WINDOW(d.Handle())));
             EXPECT_EQ(window.Focus(), IDCANCEL) << name;
+            EXPECT_TRUE(gtk_widget_is_focus(GTK_WIDGET(window.Control(1).GetHandle()))) << name;
             // The buttons stay where the template puts them across; only texts above may
             // push them down.
             for (std::size_t i = 0; i < 2; ++i) {
