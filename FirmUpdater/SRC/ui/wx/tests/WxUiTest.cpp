@@ -141,6 +141,7 @@ void ExpectLaidOutWithoutClipping(WxDialogWindow& window, const std::string& nam
         EXPECT_LE(height, rect.height)
             << name << " item " << i << ": " << common::WideToUtf8(shown);
         // What the toolkit itself asks for the label.
+        EXPECT_LE(control.GetBestSize().x, rect.width) << name << " item " << i;
         EXPECT_LE(control.GetBestSize().y, rect.height) << name << " item " << i;
         const wxSize templateSize =
             window.Frame().ConvertDialogToPixels(wxSize(items[i].cx, items[i].cy));
