@@ -9,6 +9,7 @@
 #include "CMessageDisplay.h"
 #include "COrnaFirmware.h"
 #include "DeviceVersionOverride.h"
+#include "IHidPlatform.h"
 #include "MessageBoxRequest.h"
 #include "ResourceIds.h"
 #include "TextConversion.h"
@@ -35,11 +36,55 @@ bool IsExistingFile(const std::wstring& path) {
     return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 
+// What a platform that was not given offers: nothing to find and nobody to share with.
+class NoHidDevices : public ArmillonDevice::IHidPlatform {
+  public:
+    void EnumerateHidDevices(ArmillonDevice::DeviceIdentifierList&,
+                             const ArmillonDevice::HidDevicePredicate&) override {}
+    std::unique_ptr<ArmillonDevice::IReaderWriter> CreateReaderWriter() override {
+        return nullptr;  // never asked for: no device is ever listed
+    }
+};
+
+class NoWindows : public IWindowTitleSearch {
+  public:
+    bool HasWindowTitled(const std::wstring&) override { return false; }
+};
+
+class UnsharedMutex : public INamedMutex {
+  public:
+    bool Wait(std::chrono::milliseconds) override { return true; }
+    void Release() override {}
+};
+
+ArmillonDevice::IHidPlatform& HidOf(const UpdaterPlatform& platform) {
+    static NoHidDevices none;
+    return platform.hid != nullptr ? *platform.hid : none;
+}
+
+IWindowTitleSearch& WindowsOf(const UpdaterPlatform& platform) {
+    static NoWindows none;
+    return platform.windows != nullptr ? *platform.windows : none;
+}
+
+NamedMutexFactory MutexFactoryOf(const UpdaterPlatform& platform) {
+    if (platform.createMutex) {
+        return platform.createMutex;
+    }
+    return [](const std::wstring&) { return std::make_unique<UnsharedMutex>(); };
+}
+
 }  // namespace
 
 CFWUpdaterAppApp::CFWUpdaterAppApp(ui::UiBackend& ui, std::vector<std::wstring> arguments,
                                    std::ostream& console)
-    : ui::Application(ui, std::move(arguments), console) {}
+    : CFWUpdaterAppApp(ui, std::move(arguments), console, UpdaterPlatform{}) {}
+
+CFWUpdaterAppApp::CFWUpdaterAppApp(ui::UiBackend& ui, std::vector<std::wstring> arguments,
+                                   std::ostream& console, const UpdaterPlatform& platform)
+    : ui::Application(ui, std::move(arguments), console),
+      hid_(HidOf(platform)),
+      busyCheck_(WindowsOf(platform), MutexFactoryOf(platform)) {}
 
 CFWUpdaterAppApp::~CFWUpdaterAppApp() = default;
 
@@ -99,10 +144,9 @@ bool CFWUpdaterAppApp::InitInstance() {
     return false;
 }
 
-void CFWUpdaterAppApp::RunUpdateFlow() {}
-
 int CFWUpdaterAppApp::ExitInstance() {
     firmware.reset();
+    busyCheck_.ReleaseUploaderMutex();
     ui::Application::ExitInstance();
     return exitCode;
 }

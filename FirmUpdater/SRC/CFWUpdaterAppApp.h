@@ -10,12 +10,23 @@
 #include <vector>
 
 #include "Application.h"
+#include "CUploaderBusyCheck.h"
+#include "UpdaterPlatform.h"
 
 class COrnaFirmware;
+class CTalvenComm;
+class VersionUpDecision;
+
+namespace res {
+struct DialogTemplate;
+}
 
 class CFWUpdaterAppApp : public ui::Application {
   public:
+    // Without a platform: no watch is found, no other program is seen.
     CFWUpdaterAppApp(ui::UiBackend& ui, std::vector<std::wstring> arguments, std::ostream& console);
+    CFWUpdaterAppApp(ui::UiBackend& ui, std::vector<std::wstring> arguments, std::ostream& console,
+                     const UpdaterPlatform& platform);
     ~CFWUpdaterAppApp() override;
 
     // Always returns false: there is nothing to run after it.
@@ -30,6 +41,16 @@ class CFWUpdaterAppApp : public ui::Application {
     // the outcomes that allow it; never lets an exception escape.
     virtual void RunUpdateFlow();
 
+    // One connection attempt with its prompts: 0 when the facade is connected, -1 when the
+    // user asked for another attempt. Throws ArmillonException 0 when the run is to end
+    // quietly (busy, or Cancel at a prompt), a DeviceException for a watch that cannot be
+    // opened, and lets anything else through.
+    std::int32_t ConnectDevice(CTalvenComm& facade, COrnaFirmware& image, int attempt);
+
+    // True when another program or another copy of this tool is at work on the watch.
+    bool IsUploaderBusy() { return busyCheck_.IsUploaderBusy(); }
+    bool HoldsUploaderMutex() const { return busyCheck_.HoldsUploaderMutex(); }
+
     std::uint8_t forceUpdate = 0;  // /f: skip the version decision
     std::int32_t clockMode = 0;    // /t: 1 (always set the clock), /t-: -1 (never)
     std::unique_ptr<COrnaFirmware> firmware;
@@ -39,4 +60,18 @@ class CFWUpdaterAppApp : public ui::Application {
     std::int32_t exitCode = 1;
     bool helpRequested = false;     // --help
     bool versionRequested = false;  // --version
+
+  protected:
+    // The decision whether the watch needs the image.
+    virtual std::unique_ptr<VersionUpDecision> CreateDecision();
+    // The confirmation dialog's template in the interface language; null when there is
+    // none in any language.
+    virtual const res::DialogTemplate* FindConfirmationTemplate() const;
+
+  private:
+    // Runs the confirmation dialog, which runs the update; its result.
+    int ConfirmAndUpdate(CTalvenComm& facade);
+
+    ArmillonDevice::IHidPlatform& hid_;
+    CUploaderBusyCheck busyCheck_;
 };

@@ -40,3 +40,7 @@ const res::DialogTemplate* FindUiDialogTemplate(std::uint16_t id) {
 std::wstring_view UsageText() {
     return res::ResourcesFor(uiLanguage, UserLanguage()).usage;
 }
+
+std::wstring_view UninterruptibleNote() {
+    return res::ResourcesFor(uiLanguage, UserLanguage()).uninterruptibleNote;
+}

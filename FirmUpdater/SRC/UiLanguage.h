@@ -30,3 +30,6 @@ const res::DialogTemplate* FindUiDialogTemplate(std::uint16_t id);
 
 // The command line help in the interface language.
 std::wstring_view UsageText();
+
+// The note that the update cannot be interrupted, in the interface language.
+std::wstring_view UninterruptibleNote();

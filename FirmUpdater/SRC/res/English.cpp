@@ -144,6 +144,8 @@ constexpr std::wstring_view kUsage =
 }  // namespace
 
 constinit const LanguageResources kEnglish{
-    kLanguage, kStrings, kDialogs, {L"OK", L"Retry", L"Cancel", L"Yes", L"No"}, kUsage};
+    kLanguage, kStrings,
+    kDialogs,  {L"OK", L"Retry", L"Cancel", L"Yes", L"No"},
+    kUsage,    L"The firmware update cannot be interrupted. Please wait until it has finished."};
 
 }  // namespace res

@@ -150,7 +150,12 @@ constexpr std::wstring_view kUsage =
 
 }  // namespace
 
-constinit const LanguageResources kFrench{
-    kLanguage, kStrings, kDialogs, {L"OK", L"Réessayer", L"Annuler", L"Oui", L"Non"}, kUsage};
+constinit const LanguageResources kFrench{kLanguage,
+                                          kStrings,
+                                          kDialogs,
+                                          {L"OK", L"Réessayer", L"Annuler", L"Oui", L"Non"},
+                                          kUsage,
+                                          L"La mise à jour du firmware ne peut pas être "
+                                          L"interrompue. Veuillez attendre qu'elle soit terminée."};
 
 }  // namespace res

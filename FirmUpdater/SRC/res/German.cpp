@@ -147,7 +147,12 @@ constexpr std::wstring_view kUsage =
 
 }  // namespace
 
-constinit const LanguageResources kGerman{
-    kLanguage, kStrings, kDialogs, {L"OK", L"Wiederholen", L"Abbrechen", L"Ja", L"Nein"}, kUsage};
+constinit const LanguageResources kGerman{kLanguage,
+                                          kStrings,
+                                          kDialogs,
+                                          {L"OK", L"Wiederholen", L"Abbrechen", L"Ja", L"Nein"},
+                                          kUsage,
+                                          L"Das Firmware-Update kann nicht unterbrochen werden. "
+                                          L"Bitte warten Sie, bis es abgeschlossen ist."};
 
 }  // namespace res

@@ -143,6 +143,8 @@ constexpr std::wstring_view kUsage =
 }  // namespace
 
 constinit const LanguageResources kJapanese{
-    kLanguage, kStrings, kDialogs, {L"OK", L"再試行", L"キャンセル", L"はい", L"いいえ"}, kUsage};
+    kLanguage, kStrings,
+    kDialogs,  {L"OK", L"再試行", L"キャンセル", L"はい", L"いいえ"},
+    kUsage,    L"ファームウェアの更新は中断できません。完了するまでお待ちください。"};
 
 }  // namespace res

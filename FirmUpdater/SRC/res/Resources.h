@@ -60,6 +60,8 @@ struct LanguageResources {
     std::span<const DialogTemplate> dialogs;
     ButtonLabels buttons;
     std::wstring_view usage;  // command line help
+    // Printed when the user tries to stop the program while the update runs.
+    std::wstring_view uninterruptibleNote;
 };
 
 // One object per language file.

@@ -119,6 +119,8 @@ constexpr std::wstring_view kUsage =
 }  // namespace
 
 constinit const LanguageResources kRussian{
-    kLanguage, kStrings, kDialogs, {L"ОК", L"Повторить", L"Отмена", L"Да", L"Нет"}, kUsage};
+    kLanguage, kStrings,
+    kDialogs,  {L"ОК", L"Повторить", L"Отмена", L"Да", L"Нет"},
+    kUsage,    L"Обновление прошивки нельзя прервать. Дождитесь его завершения."};
 
 }  // namespace res

@@ -127,6 +127,8 @@ constexpr std::wstring_view kUsage =
 }  // namespace
 
 constinit const LanguageResources kSimplifiedChinese{
-    kLanguage, kStrings, kDialogs, {L"确定", L"重试", L"取消", L"是", L"否"}, kUsage};
+    kLanguage, kStrings,
+    kDialogs,  {L"确定", L"重试", L"取消", L"是", L"否"},
+    kUsage,    L"固件更新无法中断。请等待更新完成。"};
 
 }  // namespace res

@@ -136,6 +136,8 @@ constexpr std::wstring_view kUsage =
 }  // namespace
 
 constinit const LanguageResources kTraditionalChinese{
-    kLanguage, kStrings, kDialogs, {L"確定", L"重試", L"取消", L"是", L"否"}, kUsage};
+    kLanguage, kStrings,
+    kDialogs,  {L"確定", L"重試", L"取消", L"是", L"否"},
+    kUsage,    L"韌體更新無法中斷。請等待更新完成。"};
 
 }  // namespace res

@@ -6,7 +6,17 @@
 
 namespace ui {
 
+namespace {
+
+std::unique_ptr<WindowAnnouncement> AnnounceOn(WindowAnnouncer* announcer,
+                                               std::wstring_view title) {
+    return announcer != nullptr ? announcer->Announce(title) : nullptr;
+}
+
+}  // namespace
+
 int LoopBackend::ShowMessageBox(const MessageBoxRequest& request) {
+    const auto shown = AnnounceOn(announcer_, request.caption);
     const auto caller = std::this_thread::get_id();
     std::packaged_task<int()> show([this, &request, caller] {
         std::lock_guard lock(showMutex_);
@@ -43,6 +53,7 @@ void LoopBackend::PopLoop(ModalLoop& loop) {
 
 int LoopBackend::RunModalDialog(const res::DialogTemplate& dialogTemplate, Dialog& dialog,
                                 Dialog* parent) {
+    const auto shown = AnnounceOn(announcer_, dialogTemplate.caption);
     auto window = CreateWindow(dialogTemplate, dialog, parent);
     {
         std::lock_guard lock(loopsMutex_);

@@ -5,6 +5,7 @@
 // dialog runs is posted to the innermost dialog's thread, shown there between two timer
 // ticks, and its answer handed back to the asking thread.
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -12,6 +13,7 @@
 
 #include "LoopDialogWindow.h"
 #include "UiBackend.h"
+#include "WindowAnnouncer.h"
 
 namespace ui {
 
@@ -20,6 +22,8 @@ class LoopBackend : public UiBackend {
     int ShowMessageBox(const MessageBoxRequest& request) final;
     int RunModalDialog(const res::DialogTemplate& dialogTemplate, Dialog& dialog,
                        Dialog* parent) final;
+    // Announces every box and dialog while it shows: these windows exist only here.
+    void SetWindowAnnouncer(WindowAnnouncer* announcer) override { announcer_ = announcer; }
 
   protected:
     // Shows a box on the calling thread; only one at a time. `requestedOn` is the thread
@@ -44,6 +48,7 @@ class LoopBackend : public UiBackend {
     std::mutex loopsMutex_;
     std::vector<ModalLoop*> loops_;  // innermost last
     std::mutex showMutex_;
+    std::atomic<WindowAnnouncer*> announcer_{nullptr};
 };
 
 }  // namespace ui

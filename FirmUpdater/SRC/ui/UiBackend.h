@@ -10,6 +10,7 @@
 namespace ui {
 
 class Dialog;
+class WindowAnnouncer;
 
 class UiBackend {
   public:
@@ -31,6 +32,11 @@ class UiBackend {
     // or -1 when it could not run. `parent` is disabled while the dialog runs.
     virtual int RunModalDialog(const res::DialogTemplate& dialogTemplate, Dialog& dialog,
                                Dialog* parent) = 0;
+
+    // An interface whose windows the platform's window search cannot find announces each
+    // dialog and message box here while it shows (by caption); others ignore it. The
+    // announcer is borrowed; null stops the announcements.
+    virtual void SetWindowAnnouncer(WindowAnnouncer* /*announcer*/) {}
 };
 
 }  // namespace ui

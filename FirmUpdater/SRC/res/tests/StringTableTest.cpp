@@ -124,10 +124,10 @@ TEST(StringTable, ProductNameFollowsTheLanguage) {
     }
 }
 
-TEST(StringTable, ButtonLabelsAndHelpExistInEveryLanguage) {
+TEST(StringTable, ButtonLabelsHelpAndNotesExistInEveryLanguage) {
     for (const auto* resources : AllLanguages()) {
         const auto& b = resources->buttons;
-        for (auto label : {b.ok, b.retry, b.cancel, b.yes, b.no}) {
+        for (auto label : {b.ok, b.retry, b.cancel, b.yes, b.no, resources->uninterruptibleNote}) {
             EXPECT_FALSE(label.empty()) << resources->language;
         }
         for (const wchar_t* option :

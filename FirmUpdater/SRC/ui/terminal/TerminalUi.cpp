@@ -136,7 +136,9 @@ int TerminalUi::ShowMessageBoxHere(const MessageBoxRequest& request,
         if (!answer) {
             return set.endOfInputResult;
         }
-        if (answer->empty()) {
+        // A box with one button only asks to be acknowledged: any answer will do, so an
+        // endless stream of answers (`yes | firmupdater`) cannot keep it open.
+        if (answer->empty() || set.buttons.size() == 1) {
             return set.defaultResult;
         }
         const char key = static_cast<char>(std::tolower(static_cast<unsigned char>((*answer)[0])));

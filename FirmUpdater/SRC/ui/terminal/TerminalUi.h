@@ -4,8 +4,8 @@
 //
 // A message box prints its caption, its text and a prompt with its buttons in the box's
 // language. The keys are the same in every language: Enter answers the default button
-// (OK in a box with only OK), r Retry, c Cancel, y Yes, n No, o OK. At the end of the
-// input a box answers Cancel, No or OK.
+// (OK in a box with only OK), r Retry, c Cancel, y Yes, n No, o OK; a box with only OK takes
+// any answer. At the end of the input a box answers Cancel, No or OK.
 //
 // A dialog prints its caption and static texts. When it has push buttons it asks for one:
 // y for the button with ID 1 (Yes), n for ID 2 (No), Enter for the button Enter presses in

@@ -5,6 +5,7 @@
 #include "Pause.h"
 #include "ResourceIds.h"
 #include "TestDialogs.h"
+#include "WindowAnnouncer.h"
 
 namespace {
 
@@ -141,6 +142,51 @@ TEST(ScriptedUi, RecordsNestedDialogsAndBoxesInOrder) {
     EXPECT_EQ(dialogs[1].result, 1);
     EXPECT_EQ(pauses.Pauses(),
               (std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(100)}));
+}
+
+}  // namespace
+
+namespace {
+
+// Keeps the titles announced and not yet withdrawn.
+class RecordingAnnouncer : public ui::WindowAnnouncer {
+  public:
+    std::unique_ptr<ui::WindowAnnouncement> Announce(std::wstring_view title) override {
+        struct Shown : ui::WindowAnnouncement {
+            Shown(RecordingAnnouncer& owner, std::wstring title) : owner(owner) {
+                owner.showing.push_back(std::move(title));
+            }
+            ~Shown() override { owner.showing.pop_back(); }
+            RecordingAnnouncer& owner;
+        };
+        return std::make_unique<Shown>(*this, std::wstring(title));
+    }
+    std::vector<std::wstring> showing;
+};
+
+TEST(ScriptedUi, BoxesAndDialogsAreAnnouncedWhileTheyShow) {
+    ui::ScriptedUi ui;
+    RecordingAnnouncer announcer;
+    ui.SetWindowAnnouncer(&announcer);
+    std::vector<std::vector<std::wstring>> seen;
+    ui.Answer([&](const ui::MessageBoxRecord&) {
+        seen.push_back(announcer.showing);
+        return ui::IDOK;
+    });
+    ui.ShowMessageBox(Box(L"one", ui::MB_OK));
+    uitest::YesNoDialog dialog(ui);
+    ui.Script([&](ui::ScriptedDialog& d) {
+        seen.push_back(announcer.showing);
+        d.Press(ui::IDCANCEL);
+    });
+    dialog.DoModal(EnglishTemplate(res::IDD_CONFIRM));
+    EXPECT_EQ(seen, (std::vector<std::vector<std::wstring>>{{L"caption"},
+                                                            {L"KORVELIN firmware update tool"}}));
+    EXPECT_TRUE(announcer.showing.empty());
+
+    ui.SetWindowAnnouncer(nullptr);
+    ui.ShowMessageBox(Box(L"two", ui::MB_OK));
+    EXPECT_TRUE(announcer.showing.empty());
 }
 
 }  // namespace

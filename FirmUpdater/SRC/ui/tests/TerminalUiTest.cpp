@@ -66,6 +66,15 @@ TEST(TerminalUi, MessageBoxPrintsCaptionIconAndTextAsUtf8) {
               "[Enter] OK > ");
 }
 
+TEST(TerminalUi, AnyAnswerAcknowledgesABoxWithOnlyOk) {
+    Terminal t("y\nnext\n");
+    EXPECT_EQ(t.ui.ShowMessageBox({L"t", L"c", MB_ICONINFORMATION, res::LANG_ENGLISH, nullptr}),
+              IDOK);
+    std::string left;
+    std::getline(t.in, left);
+    EXPECT_EQ(left, "next") << "one answer taken";
+}
+
 TEST(TerminalUi, PipedAnswersAreEchoedAfterTheirPrompts) {
     std::istringstream in("x\nc\n");
     std::ostringstream out;

@@ -1,0 +1,150 @@
+// The update flow: everything between the loaded image and the end of the run.
+#include <cstring>
+
+#include "ArmillonException.h"
+#include "CFWUpdaterAppApp.h"
+#include "CFWUpdaterAppDlg.h"
+#include "CMessageDisplay.h"
+#include "COrnaFirmware.h"
+#include "CTalvenComm.h"
+#include "DeviceClockSynchronization.h"
+#include "MessageBoxRequest.h"
+#include "OrnaVersionUpDecision.h"
+#include "ResourceIds.h"
+#include "TextConversion.h"
+#include "UiLanguage.h"
+
+namespace {
+
+constexpr std::int32_t kQuietEnd = 0;
+constexpr std::int32_t kQuietEndAlso = 261;
+constexpr std::int32_t kUsbTrouble = 259;
+constexpr std::int32_t kNotConnected = 272;
+constexpr std::int32_t kSeveralConnected = 273;
+
+constexpr std::uint32_t kRetryCancel = ui::MB_ICONEXCLAMATION | ui::MB_RETRYCANCEL;
+
+// The model code bytes as text: a zero byte ends it early.
+std::wstring ProductCodeOf(const COrnaFirmware& image) {
+    const auto bytes = image.ModelBytes();
+    const auto* text = reinterpret_cast<const char*>(bytes.data());
+    return common::NarrowToWide(std::string_view(text, strnlen(text, bytes.size())));
+}
+
+// The main window is the confirmation dialog only while it runs.
+struct MainWindowScope {
+    ui::Application& app;
+    MainWindowScope(ui::Application& app, ui::Dialog& window) : app(app) {
+        app.mainWindow = &window;
+    }
+    ~MainWindowScope() { app.mainWindow = nullptr; }
+};
+
+}  // namespace
+
+std::int32_t CFWUpdaterAppApp::ConnectDevice(CTalvenComm& facade, COrnaFirmware& image,
+                                             int attempt) {
+    const auto productCode = ProductCodeOf(image);
+    const CMessageDisplay messages(Ui());
+    if (IsUploaderBusy()) {
+        messages.Show(res::IDS_BUSY, ui::MB_ICONINFORMATION);
+        throw ArmillonException(kQuietEnd);
+    }
+    try {
+        facade.Connect(image.VendorId(), image.ProductId(), productCode.c_str());
+        return 0;
+    } catch (const DeviceException& e) {
+        std::uint16_t prompt = 0;
+        if (e.code == kNotConnected) {
+            prompt = attempt == 0 ? res::IDS_NOT_CONNECTED_FIRST : res::IDS_NOT_CONNECTED_AGAIN;
+        } else if (e.code == kSeveralConnected) {
+            prompt = res::IDS_SEVERAL_CONNECTED;
+        } else {
+            throw DeviceException(e.code);
+        }
+        if (messages.Show(prompt, kRetryCancel) == ui::IDCANCEL) {
+            throw ArmillonException(kQuietEnd);
+        }
+        return -1;
+    }
+}
+
+std::unique_ptr<VersionUpDecision> CFWUpdaterAppApp::CreateDecision() {
+    return std::make_unique<OrnaVersionUpDecision>(firmware.get());
+}
+
+const res::DialogTemplate* CFWUpdaterAppApp::FindConfirmationTemplate() const {
+    return FindUiDialogTemplate(res::IDD_CONFIRM);
+}
+
+int CFWUpdaterAppApp::ConfirmAndUpdate(CTalvenComm& facade) {
+    CFWUpdaterAppDlg dialog(Ui(), &facade, firmware.get());
+    const MainWindowScope main(*this, dialog);
+    const auto* found = FindConfirmationTemplate();
+    return found != nullptr ? dialog.DoModal(*found, nullptr) : 0;
+}
+
+void CFWUpdaterAppApp::RunUpdateFlow() {
+    if (!firmware) {
+        return;
+    }
+    const auto decision = CreateDecision();
+    const CMessageDisplay messages(Ui());
+    try {
+        // The facade closes the watch's connection when it goes, on every way out.
+        CTalvenComm facade(hid_);
+        for (int attempt = 0; ConnectDevice(facade, *firmware, attempt) != 0; ++attempt) {
+        }
+        SynchronizeDeviceClock(facade, clockMode);
+
+        // A failed query leaves its text empty; the decision then works with that.
+        std::wstring current;
+        std::wstring productText3;
+        std::wstring productText2;
+        facade.GetFirmwareVersion(current);
+        facade.GetProductInfo(productText3, productText2);
+        if (forceUpdate == 0) {
+            switch (decision->Decide(current.c_str(), productText2.c_str(), productText3.c_str())) {
+                case VersionUpDecision::UPDATE_NOT_NEEDED: {
+                    std::wstring offered = common::NarrowToWide(firmware->GetVersionText());
+                    offered += common::NarrowToWide(firmware->GetModelText());
+                    messages.ShowText(messages.FormatText(res::IDS_UP_TO_DATE, {current, offered}),
+                                      ui::MB_ICONINFORMATION);
+                    exitCode = 0;
+                    throw ArmillonException(kQuietEnd);
+                }
+                case VersionUpDecision::UPDATE_IMPOSSIBLE:
+                    messages.Show(res::IDS_CANNOT_UPDATE, ui::MB_ICONINFORMATION);
+                    exitCode = 0;
+                    throw ArmillonException(kQuietEnd);
+                default:
+                    break;
+            }
+        }
+
+        switch (ConfirmAndUpdate(facade)) {
+            case ui::IDOK:
+                messages.Show(res::IDS_UPDATE_COMPLETED, ui::MB_ICONINFORMATION);
+                exitCode = 0;
+                break;
+            case ui::IDCANCEL:
+                messages.Show(res::IDS_UPDATE_ABORTED, ui::MB_ICONINFORMATION);
+                break;
+            default:
+                // A failed update has shown its message already; a missing template shows
+                // none.
+                break;
+        }
+    } catch (const ArmillonException& e) {
+        if (e.code == kQuietEnd || e.code == kQuietEndAlso) {
+            return;
+        }
+        if (e.code == kUsbTrouble) {
+            messages.Show(res::IDS_USB_TROUBLE, ui::MB_ICONINFORMATION);
+        } else {
+            messages.Show(res::IDS_UPDATE_FAILED, ui::MB_ICONEXCLAMATION);
+        }
+    } catch (...) {
+        messages.Show(res::IDS_UPDATE_FAILED, ui::MB_ICONEXCLAMATION);
+    }
+}

@@ -1,0 +1,143 @@
+// The progress dialog over a worker the test controls: it polls the worker's flags on its
+// timer, cannot be closed by the user, holds off the interrupt signals while it runs, and
+// never waits for a worker whose thread did not start.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include "../linux/tests/ScopedLocaleEnvironment.h"
+#include "Linux_InterruptGuard.h"
+#include "Pause.h"
+#include "ProgDlg.h"
+#include "ResourceIds.h"
+#include "ScriptedUi.h"
+#include "UiLanguage.h"
+
+namespace {
+
+// A worker without a thread: the test sets its flags from the dialog's script.
+class HeldWorker : public CUpdateWorker {
+  public:
+    HeldWorker(ui::UiBackend& ui, const ui::Dialog* dialog, bool starts)
+        : CUpdateWorker(ui, dialog, nullptr, nullptr), starts_(starts) {}
+    bool Start(ui::Dialog*) override { return starts_; }
+    bool IsRunning() override { return false; }
+
+    void Finish(bool success) {
+        succeeded = success ? 1 : 0;
+        finished.store(1, std::memory_order_release);
+    }
+
+  private:
+    bool starts_;
+};
+
+class HeldProgDlg : public ProgDlg {
+  public:
+    HeldProgDlg(ui::UiBackend& ui, bool starts) : ProgDlg(ui, nullptr, nullptr), starts_(starts) {}
+    HeldWorker& Held() { return static_cast<HeldWorker&>(*Worker()); }
+
+  protected:
+    std::unique_ptr<CUpdateWorker> CreateWorker() override {
+        return std::make_unique<HeldWorker>(Ui(), this, starts_);
+    }
+
+  private:
+    bool starts_;
+};
+
+class ProgressDialog : public testing::Test {
+  protected:
+    void SetUp() override { SelectUiLanguage(res::LANG_ENGLISH); }
+    void TearDown() override { uiLanguage = 0; }
+
+    int RunDialog(HeldProgDlg& dialog) {
+        return dialog.DoModal(*FindUiDialogTemplate(res::IDD_PROGRESS), nullptr);
+    }
+
+    ScopedLocaleEnvironment locale{nullptr, nullptr, "C"};
+    common::ScopedPauseRecorder pauses;
+    ui::ScriptedUi ui;
+};
+
+TEST_F(ProgressDialog, EndsOnTheFirstTickAfterTheWorkerFinishesAndNotBefore) {
+    for (const bool success : {true, false}) {
+        SCOPED_TRACE(success);
+        ui::ScriptedUi ui;
+        HeldProgDlg dialog(ui, true);
+        ui.Script([&](ui::ScriptedDialog& d) {
+            for (int i = 0; i < 3; ++i) {
+                ASSERT_TRUE(d.Tick());
+            }
+            // The user cannot end it.
+            d.Escape();
+            d.Enter();
+            d.Press(ui::IDOK);
+            d.Close();
+            EXPECT_FALSE(d.Ended());
+            dialog.Held().Finish(success);
+            EXPECT_TRUE(d.Tick());
+            EXPECT_TRUE(d.Ended());
+        });
+        EXPECT_EQ(RunDialog(dialog), success ? ui::IDOK : -1);
+        const auto record = ui.Dialogs().at(0);
+        EXPECT_EQ(record.ticks, std::vector<unsigned>(4, ProgDlg::kTimerId));
+        EXPECT_TRUE(ui.MessageBoxes().empty());
+    }
+    EXPECT_EQ(pauses.Pauses(), std::vector<std::chrono::milliseconds>(8, ProgDlg::kTimerPeriod));
+}
+
+TEST_F(ProgressDialog, TheBarMovesOnFromWhereTheLastDialogLeftIt) {
+    std::vector<int> positions;
+    for (int run = 0; run < 2; ++run) {
+        ui::ScriptedUi ui;
+        HeldProgDlg dialog(ui, true);
+        ui.Script([&](ui::ScriptedDialog& d) {
+            d.Tick();
+            d.Tick();
+            dialog.Held().Finish(true);
+        });
+        RunDialog(dialog);
+        const auto moved = ui.Dialogs().at(0).progressPositions;
+        positions.insert(positions.end(), moved.begin(), moved.end());
+    }
+    ASSERT_EQ(positions.size(), 6u);
+    for (std::size_t i = 1; i < positions.size(); ++i) {
+        EXPECT_EQ(positions[i], positions[i - 1] + 1);
+    }
+}
+
+TEST_F(ProgressDialog, AWorkerThatCannotStartEndsTheDialogWithFailure) {
+    HeldProgDlg dialog(ui, false);
+    EXPECT_EQ(RunDialog(dialog), -1);
+    const auto boxes = ui.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, LoadText(res::IDS_UPDATE_FAILED));
+    EXPECT_EQ(boxes[0].style, ui::MB_ICONEXCLAMATION | ui::MB_TOPMOST);
+    EXPECT_EQ(boxes[0].owner, &dialog);
+    EXPECT_TRUE(ui.Dialogs().at(0).ticks.empty());
+    EXPECT_FALSE(ui.Dialogs().at(0).stuck);
+}
+
+TEST_F(ProgressDialog, InterruptSignalsAreHeldOffWhileItAndItsWorkerLive) {
+    struct sigaction before {};
+    sigaction(SIGTERM, nullptr, &before);
+    {
+        HeldProgDlg dialog(ui, true);
+        const unsigned heldOff = Linux_InterruptGuard::HeldOffCount();
+        ui.Script([&](ui::ScriptedDialog& d) {
+            std::raise(SIGTERM);
+            std::raise(SIGINT);
+            EXPECT_EQ(Linux_InterruptGuard::HeldOffCount(), heldOff + 2);
+            dialog.Held().Finish(true);
+            d.Tick();
+        });
+        EXPECT_EQ(RunDialog(dialog), ui::IDOK);
+    }
+    struct sigaction after {};
+    sigaction(SIGTERM, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, before.sa_handler);
+}
+
+}  // namespace
