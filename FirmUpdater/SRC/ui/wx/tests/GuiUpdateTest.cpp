@@ -52,18 +52,26 @@ class GuiUpdateTest : public testing::Test {
         std::ofstream(base / "image.bin", std::ios::binary)
             .write(reinterpret_cast<const char*>(image.data()),
                    static_cast<std::streamsize>(image.size()));
+    }
 
-        watch_ = std::make_unique<Child>(
-            std::vector<std::string>{WATCHSIM_BINARY, "serve", "--dir", (base / "dev").string(),
-                                     "--state", (base / "state").string(), "--reboot-delay-ms",
-                                     "50"},
-            std::vector<std::string>{"PATH=/usr/bin:/bin"});
+    // Starts the watch with these extra options of `watchsim serve`; false when FUSE cannot
+    // be mounted here.
+    bool Serve(std::vector<std::string> options = {}) {
+        const fs::path base = scratch_.Path();
+        std::vector<std::string> arguments{
+            WATCHSIM_BINARY,         "serve",   "--dir",
+            (base / "dev").string(), "--state", (base / "state").string(),
+            "--reboot-delay-ms",     "50"};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        watch_ = std::make_unique<Child>(arguments, std::vector<std::string>{"PATH=/usr/bin:/bin"});
         const auto node = watch_->ReadLine(20s);
         if (!node || node->find("/hidraw") == std::string::npos) {
             StopWatch();
-            GTEST_SKIP() << "watchsim serve cannot mount FUSE here";
+            return false;
         }
+        return true;
     }
+
     void TearDown() override { StopWatch(); }
 
     void StopWatch() {
@@ -132,7 +140,13 @@ class GuiUpdateTest : public testing::Test {
     std::unique_ptr<Child> watch_;
 };
 
+#define SERVE_OR_SKIP(...)                                       \
+    if (!Serve(__VA_ARGS__)) {                                   \
+        GTEST_SKIP() << "watchsim serve cannot mount FUSE here"; \
+    }
+
 TEST_F(GuiUpdateTest, YesUpdatesTheWatchAndTheCompletionMessageEndsTheRunWithZero) {
+    SERVE_OR_SKIP();
     auto program = StartProgram();
     const auto confirmation = WindowOf(*program);
     ASSERT_FALSE(confirmation.empty());
@@ -148,6 +162,7 @@ TEST_F(GuiUpdateTest, YesUpdatesTheWatchAndTheCompletionMessageEndsTheRunWithZer
 }
 
 TEST_F(GuiUpdateTest, ASecondCopyStartedWhileTheFirstShowsADialogReportsBusy) {
+    SERVE_OR_SKIP();
     auto first = StartProgram();
     const auto confirmation = WindowOf(*first);
     ASSERT_FALSE(confirmation.empty());
@@ -165,6 +180,32 @@ TEST_F(GuiUpdateTest, ASecondCopyStartedWhileTheFirstShowsADialogReportsBusy) {
     ASSERT_FALSE(aborted.empty());
     ASSERT_EQ(Press(aborted, "Return"), 0);
     EXPECT_EQ(first->Wait(kLimit), 1);
+    StopWatch();
+    EXPECT_EQ(WatchVersion(), "01.20");
+}
+
+TEST_F(GuiUpdateTest, AFailedUpdateShowsTheWorkersMessageOverTheProgressDialogAndEndsOnlyAfterIt) {
+    // Every flash write fails, also when retried.
+    SERVE_OR_SKIP({"--fault", "write:error=0x0005"});
+    auto program = StartProgram();
+    const auto confirmation = WindowOf(*program);
+    ASSERT_FALSE(confirmation.empty());
+    ASSERT_EQ(Press(confirmation, "shift+Tab Return"), 0);
+
+    // Confirmation, progress dialog and the worker's message, all open at once; the message
+    // is the newest window.
+    std::vector<std::string> windows;
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while ((windows = WindowsOf(*program)).size() < 3 &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_EQ(windows.size(), 3u);
+    const auto message = *std::max_element(
+        windows.begin(), windows.end(),
+        [](const auto& a, const auto& b) { return std::stoul(a) < std::stoul(b); });
+    ASSERT_EQ(Press(message, "Return"), 0);
+    EXPECT_EQ(program->Wait(kLimit), 1);
     StopWatch();
     EXPECT_EQ(WatchVersion(), "01.20");
 }
