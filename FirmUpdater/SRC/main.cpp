@@ -11,6 +11,7 @@
 #include "Pause.h"
 #include "TextConversion.h"
 #include "UiFactory.h"
+#include "WindowTitleSearchFactory.h"
 
 namespace {
 
@@ -39,7 +40,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         arguments.push_back(common::NarrowToWide(argv[i]));
     }
-    Linux_UpdaterPlatform platform;
+    // The desktop's windows are searched whenever a display is reachable, in either interface.
+    Linux_UpdaterPlatform platform(ui::CreateWindowTitleSearch());
     auto ui = ui::CreateUi(ui::UiEnvironment::OfProcess(), std::cin, std::cout);
     ui->SetWindowAnnouncer(&platform.Announcer());
     CFWUpdaterAppApp app(*ui, std::move(arguments), std::cout, platform.Wiring());

@@ -3,8 +3,12 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <iostream>
 
 #include "TerminalUi.h"
+#ifdef FU_HAVE_DESKTOP_UI
+#include "WxUi.h"
+#endif
 
 namespace ui {
 namespace {
@@ -39,10 +43,14 @@ UiKind ChooseUiKind(const UiEnvironment& environment) {
 
 std::unique_ptr<UiBackend> CreateUi(const UiEnvironment& environment, std::istream& in,
                                     std::ostream& out) {
-    switch (ChooseUiKind(environment)) {
-        case UiKind::Desktop:  // not in this build yet
-        case UiKind::Terminal:
-            break;
+    if (ChooseUiKind(environment) == UiKind::Desktop) {
+#ifdef FU_HAVE_DESKTOP_UI
+        std::string whyNot;
+        if (auto desktop = WxUi::Create(whyNot)) {
+            return desktop;
+        }
+        std::cerr << "firmupdater: " << whyNot << "; using the terminal\n";
+#endif
     }
     return std::make_unique<TerminalUi>(in, out, environment.outputIsTerminal,
                                         !environment.inputIsTerminal);

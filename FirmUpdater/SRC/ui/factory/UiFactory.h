@@ -3,8 +3,9 @@
 //
 // FIRMUPDATER_UI=terminal or FIRMUPDATER_UI=gui chooses; without it (or with another
 // value) the desktop interface is used when a display is reachable (DISPLAY or
-// WAYLAND_DISPLAY set), the terminal otherwise. While there is no desktop interface in
-// this build, asking for it gives the terminal.
+// WAYLAND_DISPLAY set), the terminal otherwise. The desktop interface falls back to the
+// terminal when the display cannot be opened, or when the program was built without it
+// (no wxWidgets at build time).
 
 #include <istream>
 #include <memory>
@@ -30,7 +31,8 @@ struct UiEnvironment {
 // What the environment asks for.
 UiKind ChooseUiKind(const UiEnvironment& environment);
 
-// The user interface to run on: the one asked for when this build has it, else the terminal.
+// The user interface to run on: the one asked for when this build has it and it can start,
+// else the terminal.
 // The terminal reads answers from `in` and prints to `out`.
 std::unique_ptr<UiBackend> CreateUi(const UiEnvironment& environment, std::istream& in,
                                     std::ostream& out);
