@@ -96,15 +96,15 @@ ServeOptions ParseServeOptions(const std::vector<std::string>& arguments) {
     if (!model.empty() && !hardwareTextGiven) {
         options.watch.hardwareText = "ORNA-HWREV1-" + model;
     }
-    for (const std::string& spec : faults) {
+    for (const std::string& plan : faults) {
         try {
-            const FaultSpec parsed = ParseFaultSpec(spec);
+            const FaultPlan parsed = ParseFaultPlan(plan);
             options.watch.faults.insert(options.watch.faults.end(), parsed.rules.begin(),
                                         parsed.rules.end());
             if (parsed.latency) {
                 options.watch.reportLatency = *parsed.latency;
             }
-        } catch (const FaultSpecError& error) {
+        } catch (const FaultPlanError& error) {
             throw UsageError(error.what());
         }
     }
@@ -127,7 +127,7 @@ const char* ServeUsage() {
     return "usage: watchsim serve --dir DIR [--count N] [--vid 0xVVVV] [--pid 0xPPPP]\n"
            "                      [--model XXXX] [--version XXXXX] [--hardware-text TEXT]\n"
            "                      [--report-length N] [--latency-us N] [--reboot-delay-ms N]\n"
-           "                      [--fault SPEC]... [--state SDIR] [--trace FILE]\n"
+           "                      [--fault PLAN]... [--state SDIR] [--trace FILE]\n"
            "Mounts DIR and serves N virtual watches there as hidraw0, hidraw1, ...; prints\n"
            "each node's path once it is ready and runs until SIGINT or SIGTERM.\n";
 }

@@ -3,7 +3,7 @@
 //
 //   watchsim serve --dir DIR [--count N] [--vid 0xVVVV] [--pid 0xPPPP] [--model XXXX]
 //                  [--version XXXXX] [--hardware-text TEXT] [--report-length N]
-//                  [--latency-us N] [--reboot-delay-ms N] [--fault SPEC]...
+//                  [--latency-us N] [--reboot-delay-ms N] [--fault PLAN]...
 //                  [--state SDIR] [--trace FILE]
 
 #include <cstddef>

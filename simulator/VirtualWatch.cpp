@@ -202,8 +202,8 @@ void VirtualWatch::SetHeldByOtherProgram(bool held) {
     state_.heldByOther = held;
 }
 
-void VirtualWatch::AddFaults(std::string_view spec) {
-    const FaultSpec parsed = ParseFaultSpec(spec);
+void VirtualWatch::AddFaults(std::string_view plan) {
+    const FaultPlan parsed = ParseFaultPlan(plan);
     for (const auto& rule : parsed.rules) {
         AddFault(rule);
     }

@@ -23,7 +23,7 @@
 
 #include "Clock.h"
 #include "CommandKind.h"
-#include "FaultSpec.h"
+#include "FaultPlan.h"
 #include "HostPort.h"
 #include "ReportFraming.h"
 #include "RequestHandler.h"
@@ -67,7 +67,7 @@ class VirtualWatch final : public HostPort {
     void Unplug();  // off the bus: open handles die, enumeration no longer lists it
     void Plug();    // back on the bus (a pending reboot completes at once)
     void SetHeldByOtherProgram(bool held);  // while held, Open fails
-    void AddFaults(std::string_view spec);  // throws FaultSpecError
+    void AddFaults(std::string_view plan);  // throws FaultPlanError
     void AddFault(FaultRule rule);
     void ClearFaults();
     void SetReportLatency(Clock::Duration latency);

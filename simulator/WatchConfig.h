@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "FaultSpec.h"
+#include "FaultPlan.h"
 
 namespace watchsim {
 

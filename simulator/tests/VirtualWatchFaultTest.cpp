@@ -1,4 +1,4 @@
-// Faults planted by spec, seen from the host's side of the reports.
+// Faults planted by plan, seen from the host's side of the reports.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -51,7 +51,7 @@ TEST(WatchFaults, FireOnTheCountedRequestsOnly) {
         std::string expected;
     };
     struct Case {
-        const char* spec;
+        const char* plan;
         std::vector<Step> steps;
     };
     const Case cases[] = {
@@ -75,9 +75,9 @@ TEST(WatchFaults, FireOnTheCountedRequestsOnly) {
         {"any:error=0x0102, any:silent", {{0x01, {}, "F0 0102"}}},  // first rule that fires wins
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.spec);
+        SCOPED_TRACE(c.plan);
         VirtualWatch watch;
-        watch.AddFaults(c.spec);
+        watch.AddFaults(c.plan);
         ASSERT_TRUE(watch.Open());
         for (const Step& step : c.steps) {
             EXPECT_EQ(Outcome(watch, step.code, step.payload), step.expected);

@@ -1,4 +1,4 @@
-#include "FaultSpec.h"
+#include "FaultPlan.h"
 
 #include <charconv>
 
@@ -15,7 +15,7 @@ std::string_view Trim(std::string_view text) {
 }
 
 [[noreturn]] void Fail(std::string_view item, std::string_view why) {
-    throw FaultSpecError("fault \"" + std::string(item) + "\": " + std::string(why));
+    throw FaultPlanError("fault \"" + std::string(item) + "\": " + std::string(why));
 }
 
 std::uint32_t Number(std::string_view item, std::string_view text, std::uint32_t max) {
@@ -164,12 +164,12 @@ bool FaultRule::Matches(CommandKind requestKind, std::optional<std::uint16_t> re
     return !dataId || dataId == requestDataId;
 }
 
-FaultSpec ParseFaultSpec(std::string_view spec) {
-    FaultSpec result;
-    while (!spec.empty()) {
-        const auto comma = spec.find(',');
-        const auto item = Trim(spec.substr(0, comma));
-        spec = comma == std::string_view::npos ? std::string_view{} : spec.substr(comma + 1);
+FaultPlan ParseFaultPlan(std::string_view plan) {
+    FaultPlan result;
+    while (!plan.empty()) {
+        const auto comma = plan.find(',');
+        const auto item = Trim(plan.substr(0, comma));
+        plan = comma == std::string_view::npos ? std::string_view{} : plan.substr(comma + 1);
         if (item.empty()) {
             continue;
         }

@@ -47,17 +47,17 @@ struct FaultRule {
     bool FiresOn(std::uint32_t count) const { return count >= first && count <= last; }
 };
 
-struct FaultSpec {
+struct FaultPlan {
     std::vector<FaultRule> rules;
     std::optional<std::chrono::microseconds> latency;  // per report, both directions
 };
 
-class FaultSpecError : public std::invalid_argument {
+class FaultPlanError : public std::invalid_argument {
   public:
     using std::invalid_argument::invalid_argument;
 };
 
-// Throws FaultSpecError naming the item that is wrong.
-FaultSpec ParseFaultSpec(std::string_view spec);
+// Throws FaultPlanError naming the item that is wrong.
+FaultPlan ParseFaultPlan(std::string_view plan);
 
 }  // namespace watchsim

@@ -1,13 +1,13 @@
-#include "FaultSpec.h"
+#include "FaultPlan.h"
 
 #include <gtest/gtest.h>
 
 namespace watchsim {
 namespace {
 
-TEST(FaultSpec, ParsesRules) {
+TEST(FaultPlan, ParsesRules) {
     struct Case {
-        const char* spec;
+        const char* plan;
         CommandKind kind;
         std::optional<std::uint16_t> dataId;
         std::uint32_t first;
@@ -44,10 +44,10 @@ TEST(FaultSpec, ParsesRules) {
         {"open:busy", CommandKind::Open, {}, 1, UINT32_MAX, FaultType::Busy, 0, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.spec);
-        const FaultSpec spec = ParseFaultSpec(c.spec);
-        ASSERT_EQ(spec.rules.size(), 1u);
-        const FaultRule& rule = spec.rules[0];
+        SCOPED_TRACE(c.plan);
+        const FaultPlan plan = ParseFaultPlan(c.plan);
+        ASSERT_EQ(plan.rules.size(), 1u);
+        const FaultRule& rule = plan.rules[0];
         EXPECT_EQ(rule.kind, c.kind);
         EXPECT_EQ(rule.dataId, c.dataId);
         EXPECT_EQ(rule.first, c.first);
@@ -58,22 +58,22 @@ TEST(FaultSpec, ParsesRules) {
     }
 }
 
-TEST(FaultSpec, ReadsSeveralItemsAndTheLatency) {
-    const FaultSpec spec = ParseFaultSpec("latency=1000, erase#2:error=7,,index:silent");
-    ASSERT_EQ(spec.rules.size(), 2u);
-    EXPECT_EQ(spec.latency, std::chrono::microseconds(1000));
-    EXPECT_EQ(spec.rules[0].kind, CommandKind::SectorErase);
-    EXPECT_EQ(spec.rules[1].kind, CommandKind::IndexTable);
-    EXPECT_TRUE(ParseFaultSpec("").rules.empty());
+TEST(FaultPlan, ReadsSeveralItemsAndTheLatency) {
+    const FaultPlan plan = ParseFaultPlan("latency=1000, erase#2:error=7,,index:silent");
+    ASSERT_EQ(plan.rules.size(), 2u);
+    EXPECT_EQ(plan.latency, std::chrono::microseconds(1000));
+    EXPECT_EQ(plan.rules[0].kind, CommandKind::SectorErase);
+    EXPECT_EQ(plan.rules[1].kind, CommandKind::IndexTable);
+    EXPECT_TRUE(ParseFaultPlan("").rules.empty());
 }
 
-TEST(FaultSpec, RefusesMalformedItems) {
+TEST(FaultPlan, RefusesMalformedItems) {
     for (const char* bad :
          {"set", "bogus:silent", "set:explode", "set:error", "set:error=0x10000", "set:silent=1",
           "set#0:silent", "set#3-2:silent", "set#x:silent", "erase@0x1200:silent", "open:silent",
           "set:busy", "open:hwtext=ABCDEFGHIJKLMNOPQ", "latency=abc", "code=1"}) {
         SCOPED_TRACE(bad);
-        EXPECT_THROW(ParseFaultSpec(bad), FaultSpecError);
+        EXPECT_THROW(ParseFaultPlan(bad), FaultPlanError);
     }
 }
 
