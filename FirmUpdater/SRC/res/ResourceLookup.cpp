@@ -1,4 +1,5 @@
 #include "ResourceLookup.h"
+#include "ResourceIds.h"
 
 namespace res {
 namespace {
@@ -135,6 +136,18 @@ const LanguageResources& ResourcesFor(std::uint16_t language, std::uint16_t user
         return *resources;
     }
     return *NeutralCandidates(userLanguage).front();
+}
+
+std::optional<std::size_t> FindDialogItem(const DialogTemplate& dialogTemplate, int id) {
+    if (id == IDC_NONE) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < dialogTemplate.items.size(); ++i) {
+        if (dialogTemplate.items[i].id == id) {
+            return i;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace res

@@ -3,7 +3,9 @@
 // templates, the labels of the message box buttons and the command line help. Look them up
 // through ResourceLookup.h, never by walking these tables directly.
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -38,6 +40,10 @@ struct DialogTemplate {
     int fontWeight;  // 0: the font's own
     std::span<const DialogItem> items;
 };
+
+// Index of the control with this ID in the template, or nothing. Statics without an ID
+// (IDC_NONE) are never found.
+std::optional<std::size_t> FindDialogItem(const DialogTemplate& dialogTemplate, int id);
 
 // A string of the string table. The tables list only the strings a language has.
 struct StringEntry {

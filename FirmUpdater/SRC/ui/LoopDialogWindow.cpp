@@ -14,15 +14,7 @@ LoopDialogWindow::LoopDialogWindow(const res::DialogTemplate& dialogTemplate, Di
 }
 
 std::optional<std::size_t> LoopDialogWindow::IndexOf(int id) const {
-    if (id == res::IDC_NONE) {
-        return std::nullopt;
-    }
-    for (std::size_t i = 0; i < template_.items.size(); ++i) {
-        if (template_.items[i].id == id) {
-            return i;
-        }
-    }
-    return std::nullopt;
+    return res::FindDialogItem(template_, id);
 }
 
 bool LoopDialogWindow::HasItem(int id) const {

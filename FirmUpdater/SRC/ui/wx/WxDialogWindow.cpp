@@ -162,15 +162,7 @@ std::wstring WxDialogWindow::ShownText(std::size_t index) const {
 }
 
 std::optional<std::size_t> WxDialogWindow::IndexOf(int id) const {
-    if (id == res::IDC_NONE) {
-        return std::nullopt;
-    }
-    for (std::size_t i = 0; i < template_.items.size(); ++i) {
-        if (template_.items[i].id == id) {
-            return i;
-        }
-    }
-    return std::nullopt;
+    return res::FindDialogItem(template_, id);
 }
 
 bool WxDialogWindow::HasItem(int id) const {
