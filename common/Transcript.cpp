@@ -58,6 +58,15 @@ std::string FormatHex(std::uint64_t value, int digits) {
     return text;
 }
 
+std::string Quote(std::string_view text) {
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '"';
+    quoted += text;
+    quoted += '"';
+    return quoted;
+}
+
 std::string FormatDuration(std::chrono::nanoseconds duration) {
     const double ms = static_cast<double>(duration.count()) / 1e6;
     char text[32];

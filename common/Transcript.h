@@ -50,6 +50,8 @@ class Transcript {
 std::string FormatTimestamp(std::chrono::system_clock::time_point moment);
 // "0x00001000": upper-case hexadecimal with at least `digits` digits.
 std::string FormatHex(std::uint64_t value, int digits);
+// The text in double quotes: "\"612E\"".
+std::string Quote(std::string_view text);
 // "4.2 ms", "3.01 s".
 std::string FormatDuration(std::chrono::nanoseconds duration);
 

@@ -77,7 +77,7 @@ NamedMutexFactory MutexFactoryOf(const UpdaterPlatform& platform) {
 
 // The image path for diagnostics; the built-in image has none.
 std::string PathText(const std::wstring& path) {
-    return path.empty() ? std::string("(built in)") : "\"" + common::WideToUtf8(path) + "\"";
+    return path.empty() ? std::string("(built in)") : common::Quote(common::WideToUtf8(path));
 }
 
 }  // namespace
@@ -173,7 +173,8 @@ void CFWUpdaterAppApp::StartTranscript() {
     }
     std::string line = "firmupdater " FIRMUPDATER_VERSION ", arguments:";
     for (std::size_t i = 1; i < Arguments().size(); ++i) {
-        line += " " + common::WideToUtf8(Arguments()[i]);
+        line += ' ';
+        line += common::WideToUtf8(Arguments()[i]);
     }
     transcript.Line(line);
     transcript.Line("interface language " + std::to_string(uiLanguage.load()));

@@ -91,7 +91,7 @@ void CFWUpdaterAppApp::TellWatch(CTalvenComm& facade, const std::wstring& versio
     if (auto* creator = facade.GetCreator();
         creator != nullptr && creator->GetDeviceInformation(information).IsSuccess() &&
         information) {
-        hardware = "\"" + common::WideToUtf8(information->hardwareText) + "\"";
+        hardware = common::Quote(common::WideToUtf8(information->hardwareText));
     }
     transcript.Line("watch: firmware version \"" + common::WideToUtf8(version) +
                     "\", product texts \"" + common::WideToUtf8(productText2) + "\" and \"" +

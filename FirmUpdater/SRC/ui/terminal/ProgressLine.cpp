@@ -13,8 +13,10 @@ std::string Amounts(std::uint64_t done, std::uint64_t total) {
         return std::to_string(done) + " / " + std::to_string(total) + " bytes";
     }
     const std::uint64_t unit = total < 10 * kMiB ? kKiB : kMiB;
-    // The total rounded up, so a part is never shown as all of it.
-    return std::to_string(done / unit) + " / " + std::to_string((total + unit - 1) / unit) +
+    // The total rounded up and a part rounded down, so a part never reads as all of it and
+    // all of it reads as the total.
+    const auto whole = (total + unit - 1) / unit;
+    return std::to_string(done == total ? whole : done / unit) + " / " + std::to_string(whole) +
            (unit == kKiB ? " KiB" : " MiB");
 }
 

@@ -194,6 +194,7 @@ TEST(ProgressLine, PercentAmountAndTimeLeft) {
          "[#########...........]  47%  241 / 512 KiB  about 6 s left"},
         {512 * KiB, 512 * KiB, seconds(6), "[####################] 100%  512 / 512 KiB"},
         {511 * KiB, 512 * KiB + 1, std::nullopt, "[###################.]  99%  511 / 513 KiB"},
+        {512 * KiB + 1, 512 * KiB + 1, std::nullopt, "[####################] 100%  513 / 513 KiB"},
         {5 * KiB * KiB, 64 * KiB * KiB, seconds(290),
          "[#...................]   7%  5 / 64 MiB  about 5 min left"},
         {500, 1000, std::nullopt, "[##########..........]  50%  500 / 1000 bytes"},
