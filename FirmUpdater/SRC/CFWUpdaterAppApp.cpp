@@ -117,8 +117,11 @@ void CFWUpdaterAppApp::ReadOptions() {
             versionRequested = true;
         } else if (arg == L"--verbose" || arg == L"-v") {
             verbose = true;
-        } else if (arg.starts_with(L"--log=") && arg.size() > 6) {
-            logPath = arg.substr(6);
+        } else if (arg.starts_with(L"--log=")) {
+            if (arg.size() > 6) {
+                logPath = arg.substr(6);
+            }
+
         } else if (!arg.starts_with(L'/') || IsExistingFile(arg)) {
             imagePath = arg;
         }
