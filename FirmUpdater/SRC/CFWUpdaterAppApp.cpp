@@ -1,6 +1,7 @@
 #include "CFWUpdaterAppApp.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <filesystem>
 #include <limits>
@@ -187,10 +188,14 @@ void CFWUpdaterAppApp::TellImage() {
     if (!transcript.Enabled()) {
         return;
     }
+    // The model code of the identity section, as the connection compares it.
+    const auto model = firmware->ModelBytes();
+    const auto* modelText = reinterpret_cast<const char*>(model.data());
     transcript.Line("image " + PathText(imagePath) + ": " + std::to_string(firmware->TotalSize()) +
-                    " bytes, " + std::to_string(firmware->SectionCount()) + " sections, model \"" +
-                    firmware->GetModelText() + "\", version \"" + firmware->GetVersionText() +
-                    "\", vendor " + common::FormatHex(firmware->VendorId(), 4) + ", product " +
+                    " bytes, " + std::to_string(firmware->SectionCount()) + " sections, model " +
+                    common::Quote(std::string(modelText, strnlen(modelText, model.size()))) +
+                    ", version \"" + firmware->GetVersionText() + "\", vendor " +
+                    common::FormatHex(firmware->VendorId(), 4) + ", product " +
                     common::FormatHex(firmware->ProductId(), 4) + ", end-of-update flags " +
                     common::FormatHex(firmware->Flags(), 2));
 }
