@@ -51,6 +51,13 @@ bool CTalvenComm::OpenDeviceList(std::uint16_t vendorId, std::uint16_t productId
     return deviceList_ != nullptr;
 }
 
+bool CTalvenComm::OpenedTheProbedWatch(const wchar_t* productCode) {
+    std::unique_ptr<ArmillonDevice::SDeviceInformation> information;
+    return creator_->GetDeviceInformation(information).IsSuccess() && information &&
+           productCode != nullptr && EndsWithProductCode(information->hardwareText, productCode) &&
+           information->hardwareText == matchedHardwareText_;
+}
+
 void CTalvenComm::ProbeDevice(const DeviceIdentifier& identity, const wchar_t* productCode,
                               DeviceIdentifierList& matches) {
     creator_ = BuildChain(identity);  // the previous chain goes, sending nothing
@@ -61,6 +68,7 @@ void CTalvenComm::ProbeDevice(const DeviceIdentifier& identity, const wchar_t* p
     if (creator_->GetDeviceInformation(information).IsSuccess() && information &&
         productCode != nullptr && EndsWithProductCode(information->hardwareText, productCode)) {
         matches.push_back(identity.Clone());
+        matchedHardwareText_ = information->hardwareText;
     }
     creator_->Close();
 }
@@ -69,6 +77,7 @@ bool CTalvenComm::Connect(std::uint16_t vendorId, std::uint16_t productId,
                           const wchar_t* productCode) {
     try {
         deviceList_.reset();
+        matchedHardwareText_.clear();
         DeviceIdentifierList matches;
         if (!OpenDeviceList(vendorId, productId) || deviceList_->GetDeviceCount() == 0) {
             deviceList_.reset();
@@ -87,6 +96,13 @@ bool CTalvenComm::Connect(std::uint16_t vendorId, std::uint16_t productId,
         creator_ = BuildChain(*matches.front());
         restarted_ = false;
         if (creator_->Open().IsError()) {
+            throw DeviceException(kOpenFailed);
+        }
+        // The open reads the watch's identity afresh and every later same-watch check compares
+        // with it: it must be the watch that was probed, not one swapped in meanwhile.
+        if (!OpenedTheProbedWatch(productCode)) {
+            creator_->Close();
+            creator_.reset();
             throw DeviceException(kOpenFailed);
         }
         return true;
