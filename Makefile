@@ -1,6 +1,7 @@
 # The two commands: `make test` and `make demo`. Everything else is a convenience.
 SHELL := /bin/bash
-.PHONY: all deps build test test-default test-asan test-windows demo bench fuzz fuzz-smoke format clean
+.PHONY: all deps build test test-default test-asan test-package test-windows package demo bench \
+        fuzz fuzz-smoke format clean
 
 all: build
 
@@ -11,7 +12,7 @@ build: deps
 	cmake --preset default
 	cmake --build --preset default
 
-test: deps test-default test-asan test-windows
+test: deps test-default test-asan test-windows test-package
 
 test-default:
 	cmake --preset default
@@ -22,6 +23,13 @@ test-asan:
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# The Debian packages from the release preset, in build/package; then their checks.
+package: deps
+	@scripts/package
+
+test-package: package
+	@scripts/check-package
 
 # The portable core cross-built for Windows (MinGW-w64), its tests under Wine. The Wine server
 # is kept warm by the tests' fixture and stopped afterwards, also when a test fails.
