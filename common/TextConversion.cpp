@@ -1,60 +1,55 @@
 #include "TextConversion.h"
 
-#include <climits>
-#include <cwchar>
-
 namespace common {
 
-std::string WideToNarrow(std::wstring_view text) {
-    std::string out;
-    std::mbstate_t state{};
-    char buf[MB_LEN_MAX];
-    for (wchar_t wc : text) {
-        std::size_t n = std::wcrtomb(buf, wc, &state);
-        if (n == static_cast<std::size_t>(-1)) {
-            state = std::mbstate_t{};
-            out.push_back('?');
-            continue;
-        }
-        out.append(buf, n);
-    }
-    return out;
+namespace {
+
+// A wide string holds UTF-32 where wchar_t has 32 bits and UTF-16 where it has 16 bits
+// (Windows): there a character outside the Basic Multilingual Plane is a surrogate pair.
+constexpr bool kWideIsUtf16 = sizeof(wchar_t) == 2;
+
+bool IsHighSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
 }
 
-std::wstring NarrowToWide(std::string_view text) {
-    std::wstring out;
-    std::mbstate_t state{};
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        wchar_t wc = 0;
-        std::size_t n = std::mbrtowc(&wc, text.data() + pos, text.size() - pos, &state);
-        if (n == static_cast<std::size_t>(-1) || n == static_cast<std::size_t>(-2)) {
-            // Invalid or truncated sequence: substitute and resynchronise on the next byte.
-            state = std::mbstate_t{};
-            out.push_back(L'?');
-            ++pos;
-            continue;
-        }
-        if (n == 0) {
-            // An embedded zero byte stays a zero character.
-            out.push_back(L'\0');
-            ++pos;
-            continue;
-        }
-        out.push_back(wc);
-        pos += n;
-    }
-    return out;
+bool IsLowSurrogate(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
 }
+
+// The code point starting at text[i]; `i` moves past it. A lone surrogate is U+FFFD.
+char32_t NextCodePoint(std::wstring_view text, std::size_t& i) {
+    auto c = static_cast<char32_t>(text[i++]);
+    if constexpr (kWideIsUtf16) {
+        c &= 0xFFFF;
+        if (IsHighSurrogate(c) && i < text.size() &&
+            IsLowSurrogate(static_cast<char32_t>(text[i]) & 0xFFFF)) {
+            const auto low = static_cast<char32_t>(text[i++]) & 0xFFFF;
+            return 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        }
+    }
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        return 0xFFFD;
+    }
+    return c;
+}
+
+void AppendCodePoint(std::wstring& out, char32_t c) {
+    if (kWideIsUtf16 && c >= 0x10000) {
+        c -= 0x10000;
+        out.push_back(static_cast<wchar_t>(0xD800 + (c >> 10)));
+        out.push_back(static_cast<wchar_t>(0xDC00 + (c & 0x3FF)));
+        return;
+    }
+    out.push_back(static_cast<wchar_t>(c));
+}
+
+}  // namespace
 
 std::string WideToUtf8(std::wstring_view text) {
     std::string out;
     out.reserve(text.size());
-    for (wchar_t wch : text) {
-        auto c = static_cast<char32_t>(wch);
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            c = 0xFFFD;
-        }
+    for (std::size_t i = 0; i < text.size();) {
+        const char32_t c = NextCodePoint(text, i);
         if (c < 0x80) {
             out.push_back(static_cast<char>(c));
         } else if (c < 0x800) {
@@ -117,7 +112,10 @@ std::wstring Utf8ToWide(std::string_view text) {
             ++i;
             continue;
         }
-        out.push_back(static_cast<wchar_t>(c));
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            c = 0xFFFD;
+        }
+        AppendCodePoint(out, c);
         i += static_cast<std::size_t>(extra) + 1;
     }
     return out;

@@ -2,57 +2,31 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <string>
 
 namespace {
-
-// Switches the process locale for one test and restores it afterwards.
-class LocaleGuard {
-  public:
-    explicit LocaleGuard(const char* name) : saved_(std::setlocale(LC_ALL, nullptr)) {
-        ok_ = std::setlocale(LC_ALL, name) != nullptr;
-    }
-    ~LocaleGuard() { std::setlocale(LC_ALL, saved_.c_str()); }
-    bool ok() const { return ok_; }
-
-  private:
-    std::string saved_;
-    bool ok_ = false;
-};
-
-TEST(TextConversion, Utf8LocaleRoundTripsEveryLanguage) {
-    LocaleGuard guard("C.UTF-8");
-    if (!guard.ok()) {
-        GTEST_SKIP() << "C.UTF-8 locale not available";
-    }
-    const std::wstring text =
-        L"Gr\u00fc\u00dfe \u0417\u0434\u0440\u0430\u0432\u0441\u0442\u0432\u0443\u0439 "
-        L"\u65e5\u672c";
-    const std::string narrow = common::WideToNarrow(text);
-    EXPECT_EQ(narrow, common::WideToUtf8(text));
-    EXPECT_EQ(common::NarrowToWide(narrow), text);
-}
-
-TEST(TextConversion, CLocaleSubstitutesWhatItCannotCarry) {
-    LocaleGuard guard("C");
-    EXPECT_EQ(common::WideToNarrow(L"1.2\u00e93"), "1.2?3");
-    EXPECT_EQ(common::WideToNarrow(L"01.23"), "01.23");
-    // Bytes outside ASCII never vanish: each is one substitute or one character.
-    const std::wstring wide =
-        common::NarrowToWide(std::string("A\xff"
-                                         "B",
-                                         3));
-    EXPECT_EQ(wide.size(), 3u);
-    EXPECT_EQ(wide[0], L'A');
-    EXPECT_EQ(wide[2], L'B');
-}
 
 TEST(TextConversion, Utf8DecoderSurvivesBrokenInput) {
     EXPECT_EQ(common::Utf8ToWide("\xe6\x97\xa5"), L"\u65e5");
     EXPECT_EQ(common::Utf8ToWide("a\xe6\x97"), std::wstring(L"a\xfffd"));
     EXPECT_EQ(common::Utf8ToWide("\x80x"), std::wstring(L"\xfffdx"));
     EXPECT_EQ(common::WideToUtf8(L"\U0001F600"), "\xf0\x9f\x98\x80");
+}
+
+// Characters outside the Basic Multilingual Plane take two wide characters where wchar_t has
+// 16 bits; either way they survive the round trip whole, and what is no character becomes
+// one U+FFFD.
+TEST(TextConversion, Utf8CarriesEveryPlaneOnBothWideWidths) {
+    const std::wstring astral = L"a\U0001F600\U00010348z";
+    EXPECT_EQ(common::WideToUtf8(astral), "a\xf0\x9f\x98\x80\xf0\x90\x8d\x88z");
+    EXPECT_EQ(common::Utf8ToWide(common::WideToUtf8(astral)), astral);
+    EXPECT_EQ(common::Utf8ToWide("\xed\xa0\x80"), std::wstring(L"\xfffd"));      // a surrogate
+    EXPECT_EQ(common::Utf8ToWide("\xf4\x90\x80\x80"), std::wstring(L"\xfffd"));  // > U+10FFFF
+    if constexpr (sizeof(wchar_t) == 2) {
+        const wchar_t lone[] = {L'x', static_cast<wchar_t>(0xD83D), L'y',
+                                static_cast<wchar_t>(0xDE00)};
+        EXPECT_EQ(common::WideToUtf8(std::wstring_view(lone, 4)), "x\xef\xbf\xbdy\xef\xbf\xbd");
+    }
 }
 
 }  // namespace

@@ -34,11 +34,14 @@ TEST(TranscriptTest, AFileIsAppendedToAndAnUnwritableOneIsRefused) {
         ASSERT_TRUE(transcript.AppendToFile(path.string()));
         transcript.Line("this run");
     }
-    std::ifstream in(path);
     std::string first;
     std::string second;
-    std::getline(in, first);
-    std::getline(in, second);
+    {
+        // Closed before the file is removed: an open file cannot be removed on Windows.
+        std::ifstream in(path);
+        std::getline(in, first);
+        std::getline(in, second);
+    }
     EXPECT_EQ(first, "earlier run");
     EXPECT_TRUE(second.ends_with("Z  this run")) << second;
     std::filesystem::remove(path);
