@@ -77,9 +77,9 @@ def hex_or_dec(rng, value):
 def generate_image(rng):
     flags = weighted(rng, [(1, 6), (2, 2), (4, 2), (0, 2), (3, 0.5), (5, 0.5), (6, 0.5)])
     sections = []
-    block = weighted(rng, [("1600", 7), ("1601", 2), (None, 1)])
+    block = weighted(rng, [("1600", 7), ("1601", 2.5), (None, 0.5)])
     if block:
-        version = weighted(rng, [("01.30", 8), ("02.05", 1), ("01.20", 1), ("01.10", 0.5)])
+        version = weighted(rng, [("01.30", 8), ("02.05", 1), ("01.20", 0.4), ("01.10", 0.3)])
         sections.append(f"v{block}:{version}")
     for _ in range(rng.choice((0, 1, 1, 2))):
         first = rng.randint(1, 64)
@@ -107,7 +107,9 @@ def generate_image(rng):
 def typical_count(kind, image):
     """How many requests of a kind an update of this image sends, roughly."""
     counts = image.request_counts()
-    return max(1, {"get": 10, "version": 3, "disconnect": 3, "open": 2, "size": 4,
+    # The connection opens the watch to list it, to probe it and for good; every
+    # reconnection opens it again.
+    return max(1, {"get": 10, "version": 3, "disconnect": 3, "open": 4, "size": 4,
                    "any": 30}.get(kind, counts.get(kind, 1)))
 
 
