@@ -28,7 +28,7 @@ from chaos_image import Image
 from chaos_invariants import Run, check
 from chaos_plan import Plan, generate
 from chaos_trace import read_state, read_trace
-from harness import (HidrawPresenter, group_alive, message_id, final_box, run_program,
+from harness import (PRESENTERS, final_box, group_alive, message_id, run_program,
                      updater_environment)
 
 # Far beyond any run's waits; a run still going then has hung.
@@ -86,7 +86,7 @@ def run_plan(args, plan):
     state = os.path.join(work, "state")
     trace = os.path.join(work, "trace.txt")
     os.mkdir(runtime)
-    presenter = HidrawPresenter(args.watchsim)
+    presenter = PRESENTERS[args.present](args.watchsim)
     problems = []
     result = ("-", "", "", 0.0)
     try:
@@ -157,6 +157,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True,
                         help="the updater's command line before the image path")
+    parser.add_argument("--present", choices=sorted(PRESENTERS), default="hidraw",
+                        help="how the watch is presented to the program")
     parser.add_argument("--watchsim", required=True)
     parser.add_argument("--fwimage", required=True)
     parser.add_argument("--n", type=int, default=0, help="number of generated plans")

@@ -173,7 +173,12 @@ class Image:
 
     def update_needed(self):
         """Whether the stock watch (01.20) is older than the image."""
-        return self.version > STOCK_VERSION
+        return self.newer_than(STOCK_VERSION)
+
+    def newer_than(self, version):
+        """Whether the image's version orders after the watch's version text (compared on
+        its first five characters; an empty text orders before any)."""
+        return self.version > version[:5]
 
     def request_counts(self):
         """How many requests of each fault kind a fault-free update sends, at least."""

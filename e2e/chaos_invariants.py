@@ -12,6 +12,7 @@ REPORT_TIMEOUT = 10.0
 # Start-up, connection and transfer of the suite's largest images on a loaded machine.
 BASE_SECONDS = 30.0
 PROMPTS = {222, 223}
+CURRENT_VERSION = "Current firmware version: "
 FAILED = 225
 
 
@@ -31,6 +32,14 @@ class Run:
     @property
     def messages(self):
         return [message_id(text) for text in boxes(self.output) if not is_dialog(text)]
+
+    @property
+    def current_version(self):
+        """The watch's version as the confirmation dialog or box 206 showed it."""
+        for line in self.output.splitlines():
+            if line.startswith(CURRENT_VERSION):
+                return line[len(CURRENT_VERSION):]
+        return None
 
     @property
     def confirmed(self):
@@ -74,14 +83,16 @@ def check_messages(run, image):
     if run.exit_code == 0:
         if last not in (210, 206):
             problems.append(f"exit 0 after message {last}")
-        elif last == 206 and image.update_needed():
+        elif last == 206 and image.newer_than(run.current_version or ""):
             problems.append("206 (no need to update) for an image newer than the watch")
-        elif last == 210 and not image.update_needed():
+        elif last == 210 and not image.newer_than(run.current_version or ""):
             problems.append("210 (completed) for an image that needs no update")
     elif run.exit_code == 1 and last not in PROMPTS | {FAILED}:
         problems.append(f"exit 1 after message {last}")
-    if run.confirmed and not image.update_needed():
-        problems.append("asked to update although the image needs no update")
+    shown = run.current_version
+    if run.confirmed and shown is not None and not image.newer_than(shown):
+        problems.append(f"asked to update although the watch shows {shown}, not older than "
+                        f"the image's {image.version}")
     if last == 210 and not run.confirmed:
         problems.append("completed without asking the user")
     if not run.confirmed and any(e.update_step for e in run.exchanges):

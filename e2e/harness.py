@@ -160,3 +160,7 @@ def group_alive(pgid):
         return False
     except PermissionError:
         return True
+
+
+# How the suites can present the watch to the program under test, by name.
+PRESENTERS = {"hidraw": HidrawPresenter}
