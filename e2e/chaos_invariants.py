@@ -37,8 +37,8 @@ class Run:
     def current_version(self):
         """The watch's version as the confirmation dialog or box 206 showed it."""
         for line in self.output.splitlines():
-            if line.startswith(CURRENT_VERSION):
-                return line[len(CURRENT_VERSION):]
+            if CURRENT_VERSION in line:  # a box's line may start with its icon
+                return line.split(CURRENT_VERSION, 1)[1]
         return None
 
     @property
@@ -110,14 +110,19 @@ def check_steps(run, image):
     k, position, attempt = -1, 0, 1
     first_bytes = []
     failed_at = None  # exchange index of the failed step ending the current attempt
+    previous = -1  # exchange index of the previous step
     for index, exchange in enumerate(run.exchanges):
         if not exchange.update_step:
             continue
         where = f"request 0x{exchange.code:02X} (exchange {index})"
-        if failed_at is not None:
+        reconnected = any(e.code == HANDSHAKE for e in run.exchanges[previous + 1:index])
+        previous = index
+        if failed_at is not None or (reconnected and 0 < position < len(operations[k][1])):
+            # A retry. A request that could not reach the watch (gone from the bus) leaves
+            # no trace, so an attempt may also have failed after a step that succeeded.
             if attempt == 3:
                 return [f"{where} after the operation failed three times"]
-            if not any(e.code == HANDSHAKE for e in run.exchanges[failed_at + 1:index]):
+            if not reconnected:
                 return [f"{where} retried without a handshake first"]
             attempt += 1
             position = 0

@@ -131,6 +131,8 @@ class Steps(unittest.TestCase):
             ("retried from the operation's first request after a handshake",
              connect() + [erase(1), erase(2, ok=False)] + connect() +
              [erase(1), erase(2), write()], None),
+            ("retried after a request that left no trace",
+             connect() + [erase(1)] + connect() + [erase(1), erase(2), write()], None),
             ("retried without a handshake",
              connect() + [erase(1), erase(2, ok=False), erase(1), erase(2), write()],
              "without a handshake"),
