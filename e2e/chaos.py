@@ -19,6 +19,7 @@ import fcntl
 import os
 import shlex
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -153,7 +154,12 @@ def corpus_plans(folder):
     return plans
 
 
+def interrupt(number, frame):
+    raise KeyboardInterrupt
+
+
 def main():
+    signal.signal(signal.SIGTERM, interrupt)
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True,
                         help="the updater's command line before the image path")
@@ -188,8 +194,11 @@ def main():
     start = time.monotonic()
     outcomes = collections.Counter()
     failures = []
-    with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
-        for plan, result, seconds, problems in pool.map(lambda p: run_plan(args, p), plans):
+    pool = concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs)
+    futures = [pool.submit(run_plan, args, plan) for plan in plans]
+    try:
+        results = (future.result() for future in futures)
+        for plan, result, seconds, problems in results:
             outcomes[result] += 1
             mark = "FAIL" if problems else "ok  "
             print(f"{mark} {result:7} {seconds:6.1f} s  {plan.line()}", flush=True)
@@ -199,6 +208,12 @@ def main():
                 failures.append(plan)
                 if args.keep:
                     print(f"       kept as {keep_plan(args.keep, plan, problems)}", flush=True)
+    except KeyboardInterrupt:
+        # The runs under way finish and clean up after themselves; no new one starts.
+        print("interrupted: waiting for the runs under way", flush=True)
+        pool.shutdown(wait=True, cancel_futures=True)
+        return 1
+    pool.shutdown()
     elapsed = time.monotonic() - start
     print(f"{len(plans)} plans in {elapsed:.0f} s, {len(failures)} broke a property")
     for result, count in sorted(outcomes.items(), key=lambda item: -item[1]):
