@@ -140,6 +140,19 @@ def check_steps(run, image):
                     f"bytes than the first"]
         position += 1
         failed_at = None if exchange.succeeded() else index
+    return agree_with_outcome(run, image, k, position, failed_at)
+
+
+def agree_with_outcome(run, image, k, position, failed_at):
+    """Once the last operation's last request had its good reply the update has succeeded
+    (only closing follows); a run that completed must have got that far."""
+    operations, feasible = image.operations()
+    done = not operations or (k == len(operations) - 1 and
+                              position == len(operations[k][1]) and failed_at is None)
+    if run.completed and not done:
+        return ["completed although not every operation of the image succeeded on the watch"]
+    if done and feasible and run.confirmed and run.messages[-1:] == [FAILED]:
+        return ["reported a failure although every operation of the image succeeded"]
     return []
 
 

@@ -150,12 +150,21 @@ class Steps(unittest.TestCase):
         ]
         for name, exchanges, problem in cases:
             with self.subTest(name):
-                problems = check_steps(confirmed_run(exchanges), IMAGE)
+                run = confirmed_run(exchanges, 1, "Failed to update the KORVELIN")
+                problems = check_steps(run, IMAGE)
                 if problem is None:
                     self.assertEqual(problems, [])
                 else:
                     self.assertEqual(len(problems), 1)
                     self.assertIn(problem, problems[0])
+
+    def test_outcome_agrees_with_the_steps(self):
+        all_done = connect() + [erase(1), erase(2), write(), set_block(0x1600)]
+        self.assertEqual(check_steps(confirmed_run(all_done), IMAGE), [])
+        failed = confirmed_run(all_done, 1, "Failed to update the KORVELIN")
+        self.assertIn("reported a failure", check_steps(failed, IMAGE)[0])
+        missing = confirmed_run(all_done[:-1])
+        self.assertIn("not every operation", check_steps(missing, IMAGE)[0])
 
     def test_update_steps_only_to_the_probed_watch(self):
         probe = connect() + [exchange(block(0x01), block(0x01))]
