@@ -34,6 +34,7 @@ from harness import (PRESENTERS, final_box, group_alive, message_id, run_program
 
 # Far beyond any run's waits; a run still going then has hung.
 KILL_SECONDS = 300
+NOT_RUN = "not run"
 DEFAULT_CAP_MS = 100
 
 
@@ -80,6 +81,18 @@ def outcome(exit_code, output):
     return f"{exit_code}/{number if number else '-'}"
 
 
+def start_presenter(presenter, work, options):
+    """Presents the watch; a second try after a moment, as a mount can fail for a moment on
+    a busy machine."""
+    try:
+        presenter.start(work, options)
+    except RuntimeError:
+        presenter.stop()
+        shutil.rmtree(os.path.join(work, "dev"), ignore_errors=True)
+        time.sleep(1.0)
+        presenter.start(work, options)
+
+
 def run_plan(args, plan):
     """Runs one plan; returns (plan, outcome, seconds, broken properties)."""
     work = tempfile.mkdtemp(prefix="fu_chaos_")
@@ -92,7 +105,14 @@ def run_plan(args, plan):
     result = ("-", "", "", 0.0)
     try:
         image_path = build_image(args, plan, work)
-        presenter.start(work, ["--state", state, "--trace", trace] + plan.serve_options())
+        start_presenter(presenter, work, ["--state", state, "--trace", trace] +
+                        plan.serve_options())
+    except (RuntimeError, subprocess.SubprocessError, OSError) as error:
+        # The machine, not the program: no FUSE, no image tool, no room.
+        presenter.stop()
+        shutil.rmtree(work, ignore_errors=True)
+        return plan, NOT_RUN, 0.0, [f"could not be run: {error}"]
+    try:
         extra = dict(presenter.environment())
         if plan.cap is not None:
             extra["FIRMUPDATER_TEST_MAX_PAUSE_MS"] = str(plan.cap)
@@ -109,8 +129,8 @@ def run_plan(args, plan):
             # The watch takes its new version when it is back from its reboot.
             time.sleep(plan.reboot / 1000.0 + 0.3)
             presenter.settle()
-    except (RuntimeError, subprocess.SubprocessError, OSError) as error:
-        problems.append(f"the run could not be made: {error}")
+    except (subprocess.SubprocessError, OSError) as error:
+        problems.append(f"the program could not be run: {error}")
     finally:
         serve_errors = presenter.stop()
     if presenter.stale_mount:
@@ -194,11 +214,16 @@ def main():
     start = time.monotonic()
     outcomes = collections.Counter()
     failures = []
+    not_run = 0
     pool = concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs)
     futures = [pool.submit(run_plan, args, plan) for plan in plans]
     try:
         results = (future.result() for future in futures)
         for plan, result, seconds, problems in results:
+            if result == NOT_RUN:
+                not_run += 1
+                print(f"---- {result} {plan.line()}\n       {problems[0]}", flush=True)
+                continue
             outcomes[result] += 1
             mark = "FAIL" if problems else "ok  "
             print(f"{mark} {result:7} {seconds:6.1f} s  {plan.line()}", flush=True)
@@ -215,16 +240,17 @@ def main():
         return 1
     pool.shutdown()
     elapsed = time.monotonic() - start
-    print(f"{len(plans)} plans in {elapsed:.0f} s, {len(failures)} broke a property")
+    print(f"{len(plans)} plans in {elapsed:.0f} s, {len(failures)} broke a property, "
+          f"{not_run} could not be run")
     for result, count in sorted(outcomes.items(), key=lambda item: -item[1]):
         print(f"  {result:7} {count}")
     if args.summary:
         with open(args.summary, "w") as out:
             out.write(f"plans: {len(plans)}\nseconds: {elapsed:.0f}\n"
-                      f"broken: {len(failures)}\n")
+                      f"broken: {len(failures)}\nnot run: {not_run}\n")
             for result, count in sorted(outcomes.items(), key=lambda item: -item[1]):
                 out.write(f"outcome {result}: {count}\n")
-    return 1 if failures else 0
+    return 1 if failures or not_run else 0
 
 
 if __name__ == "__main__":
