@@ -142,7 +142,8 @@ def run_plan(args, plan):
         try:
             state_files = read_state(state) if os.path.isdir(state) else None
             run = Run(code, output, errors, seconds, read_trace(trace), state_files, problems)
-            problems = check(run, Image(plan.image), plan.cap, latency_of(plan.fault))
+            problems = check(run, Image(plan.image), plan.cap, latency_of(plan.fault),
+                             args.strict_identity)
         except Exception as error:  # a fault of the suite must not end the whole run
             problems.append(f"the suite could not check the run: {error!r}")
     if args.keep_work and problems:
@@ -197,6 +198,9 @@ def main():
     parser.add_argument("--keep", help="folder for the plans that break a property")
     parser.add_argument("--keep-work", action="store_true",
                         help="keep the folder of a failing run (trace, state, image)")
+    parser.add_argument("--strict-identity", action="store_true",
+                        help="a completed run may not have read any other watch's hardware "
+                        "record, not even one a retry refused")
     parser.add_argument("--jobs", type=int, default=6)
     parser.add_argument("--summary", help="write the distribution of outcomes here")
     args = parser.parse_args()
