@@ -27,6 +27,10 @@ ArmillonDeviceError CRetryTrainingDataCreator::RunWithRetry(ArmillonDeviceError 
     }
     ArmillonDeviceError result = first;
     for (std::uint32_t attempt = 0; attempt < retryCount_; ++attempt) {
+        if (observer_ != nullptr) {
+            observer_->OnRetry(attempt + 1, retryCount_, result,
+                               std::chrono::milliseconds(retryInterval_));
+        }
         common::Pause(std::chrono::milliseconds(retryInterval_));
         result = action();
         if (result.IsSuccess()) {
@@ -50,13 +54,25 @@ ArmillonDeviceError CRetryTrainingDataCreator::VerifyDeviceIdentity() {
     return DeviceErrorCode::Success;
 }
 
+ArmillonDeviceError CRetryTrainingDataCreator::ReconnectForRetry() {
+    const auto result = inner_->Reconnect();
+    if (observer_ != nullptr) {
+        observer_->OnReconnect(result);
+    }
+    return result;
+}
+
 ArmillonDeviceError CRetryTrainingDataCreator::RetryOrdinary(const RetryAction& operation) {
-    if (auto result = inner_->Reconnect(); result.IsError()) {
+    if (auto result = ReconnectForRetry(); result.IsError()) {
         return result;
     }
-    if (auto result = VerifyDeviceIdentity(); result.IsError()) {
+    const auto same = VerifyDeviceIdentity();
+    if (observer_ != nullptr) {
+        observer_->OnSameDeviceCheck(same);
+    }
+    if (same.IsError()) {
         unconfirmed_ = true;
-        return result;
+        return same;
     }
     unconfirmed_ = false;
     return operation();
@@ -77,7 +93,7 @@ ArmillonDeviceError CRetryTrainingDataCreator::RefreshDeviceInformation() {
     std::unique_ptr<SDeviceInformation> information;
     const auto result =
         RunWithRetry(inner_->GetDeviceInformation(information), [&]() -> ArmillonDeviceError {
-            if (auto reconnected = inner_->Reconnect(); reconnected.IsError()) {
+            if (auto reconnected = ReconnectForRetry(); reconnected.IsError()) {
                 return reconnected;
             }
             return inner_->GetDeviceInformation(information);

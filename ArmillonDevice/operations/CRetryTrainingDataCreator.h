@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "IRetryObserver.h"
 #include "ITrainingDataCreator.h"
 
 namespace ArmillonDevice {
@@ -72,6 +73,8 @@ class CRetryTrainingDataCreator final : public ITrainingDataCreator {
     ITrainingDataCreator& GetInner() const { return *inner_; }
     // The identity read when the connection was opened; null while none is open.
     const SDeviceInformation* GetCachedDeviceInformation() const { return cached_.get(); }
+    // The observer (borrowed, may be null) hears about every retry from now on.
+    void SetObserver(IRetryObserver* observer) { observer_ = observer; }
 
   private:
     ArmillonDeviceError RefreshDeviceInformation();
@@ -83,6 +86,8 @@ class CRetryTrainingDataCreator final : public ITrainingDataCreator {
     // The first attempt of an operation: not made on a connection whose device a retry
     // could not confirm (it fails at once and the retries reconnect and check again).
     ArmillonDeviceError FirstAttempt(const RetryAction& operation) const;
+    // The inner Reconnect, told to the observer.
+    ArmillonDeviceError ReconnectForRetry();
 
     std::uint32_t retryInterval_;
     std::uint32_t retryCount_;
@@ -91,6 +96,7 @@ class CRetryTrainingDataCreator final : public ITrainingDataCreator {
     // The last reconnection reached a device that is not, or could not be shown to be, the
     // one opened; the connection stays open to it until the next reconnection or open.
     bool unconfirmed_ = false;
+    IRetryObserver* observer_ = nullptr;
 };
 
 }  // namespace ArmillonDevice
