@@ -14,6 +14,7 @@ BASE_SECONDS = 30.0
 PROMPTS = {222, 223}
 CURRENT_VERSION = "Current firmware version: "
 FAILED = 225
+REFUSED = 231  # the image could not be read or was refused
 
 
 class Run:
@@ -87,8 +88,15 @@ def check_messages(run, image):
             problems.append("206 (no need to update) for an image newer than the watch")
         elif last == 210 and not image.newer_than(run.current_version or ""):
             problems.append("210 (completed) for an image that needs no update")
-    elif run.exit_code == 1 and last not in PROMPTS | {FAILED}:
+    elif run.exit_code == 1 and last not in PROMPTS | {FAILED, REFUSED}:
         problems.append(f"exit 1 after message {last}")
+    if last == REFUSED:
+        # Only an image whose steps cannot all reach the watch may be refused, before any
+        # request goes out.
+        if image.operations()[1]:
+            problems.append("refused an image whose steps can all reach the watch")
+        if run.exchanges:
+            problems.append("refused the image after talking to the watch")
     shown = run.current_version
     if run.confirmed and shown is not None and not image.newer_than(shown):
         problems.append(f"asked to update although the watch shows {shown}, not older than "

@@ -29,6 +29,7 @@ MESSAGES = [
     (223, "Connect only one"),
     (222, "Connect one"),
     (220, "is uploading or the firmware update tool is already running"),
+    (231, "Failed to read the file."),
 ]
 
 

@@ -189,6 +189,7 @@ class Outcome(unittest.TestCase):
             ("exit 1 after completion", 1, "the update is complete", True, "exit 1"),
             ("completed without asking", 0, "the update is complete", False, "without asking"),
             ("a box nobody knows", 1, "Segmentation", True, "does not show"),
+            ("a good image refused", 1, "Failed to read the file.", False, "can all reach"),
         ]
         for name, code, text, asked, problem in cases:
             with self.subTest(name):
