@@ -7,7 +7,6 @@
 #include <stdexcept>
 #include <thread>
 
-#include "../linux/tests/ScopedLocaleEnvironment.h"
 #include "ArmillonException.h"
 #include "COrnaFirmware.h"
 #include "CTalvenComm.h"
@@ -17,6 +16,7 @@
 #include "MessageBoxRequest.h"
 #include "ResourceIds.h"
 #include "ResourceLookup.h"
+#include "ScopedLocaleEnvironment.h"
 #include "ScriptedUi.h"
 #include "Transcript.h"
 #include "UiLanguage.h"
