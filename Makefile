@@ -1,7 +1,7 @@
 # The two commands: `make test` and `make demo`. Everything else is a convenience.
 SHELL := /bin/bash
 .PHONY: all deps build test test-default test-asan test-package test-windows package demo bench \
-        fuzz fuzz-smoke format clean
+        fuzz fuzz-smoke format clean chaos
 
 all: build
 
@@ -52,6 +52,19 @@ fuzz: deps
 
 fuzz-smoke: fuzz
 	@scripts/fuzz-smoke build/fuzz/fuzz
+
+# Long runs of the fault suite: N random fault plans from SEED (default: the time), run side
+# by side (JOBS); plans that break a property are kept in e2e/chaos-corpus/ for the tests to
+# replay. CHAOS_ARGS passes more options to e2e/chaos.py (--cap-ms -, --summary FILE, ...).
+N ?= 200
+SEED ?= $(shell date +%s)
+JOBS ?= 8
+chaos: deps
+	cmake --preset default
+	cmake --build --preset default --target firmupdater watchsim fwimage
+	python3 e2e/chaos.py --program build/default/FirmUpdater/SRC/firmupdater \
+	    --watchsim build/default/simulator/watchsim --fwimage build/default/tools/fwimage \
+	    --n $(N) --seed $(SEED) --jobs $(JOBS) --keep e2e/chaos-corpus $(CHAOS_ARGS)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

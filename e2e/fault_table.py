@@ -14,20 +14,20 @@ All waits are the tool's real ones: 10 s per report time-out, 3 s retry pauses.
 import argparse
 import concurrent.futures
 import os
-import select
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 import time
+
+from harness import (SERVE_START_SECONDS, final_box, message_id, run_program, stop_server,
+                     updater_environment, wait_for_node)
 
 REPORT_TIMEOUT = 10.0
 RETRY_PAUSE = 3.0
 # Connection, queries and the transfer of the sample image through FUSE, with room for a
 # loaded machine running the cases side by side.
 BASE_SECONDS = 20.0
-SERVE_START_SECONDS = 20.0
 # Far beyond any case's run: the watch that drops off the bus stays away.
 NEVER_MS = "600000"
 
@@ -35,21 +35,6 @@ NEVER_MS = "600000"
 # the flags and the length bytes).
 UPDATE_STEPS = {0x21, 0x30, 0x31, 0x32, 0x41, 0x42, 0x44}
 CODES = {"erase": 0x42, "write": 0x41, "set": 0x21, "cmd30": 0x30, "get": 0x20}
-
-# The boxes the program can end with, by a phrase of their English text.
-MESSAGES = [
-    (210, "the update is complete"),
-    (206, "There is no need to update"),
-    (227, "(Memory allocation error)"),
-    (228, "(Error in communication with device)"),
-    (229, "A device other than the"),
-    (226, "something is wrong with the USB port"),
-    (225, "Failed to update the"),
-    (224, "Multiple"),
-    (223, "Connect only one"),
-    (222, "Connect one"),
-    (220, "is uploading or the firmware update tool is already running"),
-]
 
 # name, fault plan, extra serve options, expected exit, expected message,
 # failing request kind (None: the update goes through), silent attempts, retry pauses
@@ -79,28 +64,6 @@ def bound(silent, pauses):
     return BASE_SECONDS + silent * REPORT_TIMEOUT + pauses * RETRY_PAUSE
 
 
-def wait_for_node(serve, timeout):
-    """The first line watchsim serve prints: the node's path, once the mount is ready."""
-    ready, _, _ = select.select([serve.stdout], [], [], timeout)
-    line = serve.stdout.readline() if ready else ""
-    if not line.strip():
-        raise RuntimeError("watchsim serve did not come up")
-    return line.strip()
-
-
-def final_box(output):
-    """The text of the last box the program showed (after its last caption line)."""
-    boxes = output.split("\n== ")
-    return boxes[-1] if len(boxes) > 1 else ""
-
-
-def message_id(text):
-    for number, phrase in MESSAGES:
-        if phrase in text:
-            return number
-    return None
-
-
 def request_codes(trace_path):
     """Command codes of the requests the host sent, in order (first report of each)."""
     codes = []
@@ -117,34 +80,11 @@ def request_codes(trace_path):
     return codes
 
 
-def stop_server(serve, mount):
-    """Ends watchsim serve and makes sure its mount is gone, whatever state it is in."""
-    if serve.poll() is None:
-        os.killpg(serve.pid, signal.SIGTERM)
-        try:
-            serve.wait(timeout=15)
-        except subprocess.TimeoutExpired:
-            os.killpg(serve.pid, signal.SIGKILL)
-            serve.wait()
-    if os.path.ismount(mount):
-        subprocess.run(["fusermount3", "-u", "-z", mount], capture_output=True)
-    return serve.stderr.read()
-
-
 def run_updater(args, mount, work, timeout):
-    env = dict(os.environ, FIRMUPDATER_HIDRAW_DIR=mount, FIRMUPDATER_UI="terminal",
-               LANG="C", LC_ALL="", LC_MESSAGES="", XDG_RUNTIME_DIR=work)
-    env.pop("DISPLAY", None)
-    env.pop("WAYLAND_DISPLAY", None)
-    env.pop("FIRMUPDATER_TEST_MAX_PAUSE_MS", None)
-    try:
-        run = subprocess.run([args.firmupdater, args.image], input="y\n", env=env,
-                             capture_output=True, text=True, timeout=timeout)
-        return run.returncode, run.stdout, run.stderr
-    except subprocess.TimeoutExpired as e:
-        def text(data):
-            return data.decode(errors="replace") if isinstance(data, bytes) else (data or "")
-        return "hung", text(e.stdout), text(e.stderr)
+    env = updater_environment(work, {"FIRMUPDATER_HIDRAW_DIR": mount})
+    code, output, errors, _ = run_program([args.firmupdater, args.image], env, "y\n",
+                                          timeout)
+    return code, output, errors
 
 
 def run_case(case, args):
@@ -182,7 +122,7 @@ def run_case(case, args):
     except RuntimeError as e:
         problems.append(str(e))
     finally:
-        serve_errors = stop_server(serve, mount)
+        serve_errors, _ = stop_server(serve, mount)
     if serve_errors.strip():
         problems.append("watchsim: " + serve_errors.strip().splitlines()[0])
     # After a failure the program may close (0x01) or reconnect and ask the watch who it is

@@ -71,13 +71,22 @@ ArmillonDeviceError CRetryTrainingDataCreator::RetryOrdinary(const RetryAction& 
         observer_->OnSameDeviceCheck(same);
     }
     if (same.IsError()) {
+        unconfirmed_ = true;
         return same;
+    }
+    unconfirmed_ = false;
+    return operation();
+}
+
+ArmillonDeviceError CRetryTrainingDataCreator::FirstAttempt(const RetryAction& operation) const {
+    if (unconfirmed_) {
+        return DeviceErrorCode::TransferFailed;
     }
     return operation();
 }
 
 ArmillonDeviceError CRetryTrainingDataCreator::RunOrdinary(const RetryAction& operation) {
-    return RunWithRetry(operation(), [&] { return RetryOrdinary(operation); });
+    return RunWithRetry(FirstAttempt(operation), [&] { return RetryOrdinary(operation); });
 }
 
 ArmillonDeviceError CRetryTrainingDataCreator::RefreshDeviceInformation() {
@@ -99,6 +108,7 @@ ArmillonDeviceError CRetryTrainingDataCreator::RefreshDeviceInformation() {
 }
 
 ArmillonDeviceError CRetryTrainingDataCreator::Open() {
+    unconfirmed_ = false;  // the device opened now is the one the identity is read from
     auto result = RunWithRetry(inner_->Open(), [&] { return inner_->Open(); });
     if (result.IsSuccess()) {
         result = RefreshDeviceInformation();
@@ -136,7 +146,7 @@ ArmillonDeviceError CRetryTrainingDataCreator::GetDeviceInformation(
 ArmillonDeviceError CRetryTrainingDataCreator::GetTrainingDataCount(std::int32_t& count,
                                                                     std::uint32_t selector) {
     const RetryAction operation = [&] { return inner_->GetTrainingDataCount(count, selector); };
-    const auto first = operation();
+    const auto first = FirstAttempt(operation);
     if (first == DeviceErrorCode::UnsupportedFirmware) {
         return first;  // the firmware will not get older by asking again
     }

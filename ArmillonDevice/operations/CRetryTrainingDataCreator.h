@@ -83,6 +83,9 @@ class CRetryTrainingDataCreator final : public ITrainingDataCreator {
     // first.
     ArmillonDeviceError RunOrdinary(const RetryAction& operation);
     ArmillonDeviceError RetryOrdinary(const RetryAction& operation);
+    // The first attempt of an operation: not made on a connection whose device a retry
+    // could not confirm (it fails at once and the retries reconnect and check again).
+    ArmillonDeviceError FirstAttempt(const RetryAction& operation) const;
     // The inner Reconnect, told to the observer.
     ArmillonDeviceError ReconnectForRetry();
 
@@ -90,6 +93,9 @@ class CRetryTrainingDataCreator final : public ITrainingDataCreator {
     std::uint32_t retryCount_;
     std::unique_ptr<ITrainingDataCreator> inner_;
     std::unique_ptr<SDeviceInformation> cached_;
+    // The last reconnection reached a device that is not, or could not be shown to be, the
+    // one opened; the connection stays open to it until the next reconnection or open.
+    bool unconfirmed_ = false;
     IRetryObserver* observer_ = nullptr;
 };
 

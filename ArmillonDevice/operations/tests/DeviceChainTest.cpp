@@ -74,6 +74,26 @@ TEST(DeviceChainTest, AnotherWatchAnsweringAfterAReconnectionIsNotWrittenTo) {
     EXPECT_EQ(c.Count(CommandKind::FlashWrite), 1u);
     EXPECT_EQ(c.pauses.CountOf(kRetryPause), 2u);
     EXPECT_EQ(c.watch.Flash(0x1000, 3), (ByteVector{0xFF, 0xFF, 0xFF}));
+
+    // Nor is the next operation, whose first attempt would go out on the connection the
+    // failed identity check left behind.
+    EXPECT_EQ(c.creator->FlashSectorErase(1, 1), DeviceErrorCode::TransferFailed);
+    EXPECT_EQ(c.Count(CommandKind::SectorErase), 0u);
+}
+
+TEST(DeviceChainTest, AfterAnotherWatchAnsweredTheNextOperationGoesOnlyToTheOpenedOne) {
+    WatchChain c;
+    ASSERT_EQ(c.creator->Open(), DeviceErrorCode::Success);
+    // Both retries of the write find another watch; then the opened one is back.
+    c.watch.AddFaults("open#1-2:hwtext=ORNA-HWREV1-712E,write#1:error=0x0005");
+    EXPECT_EQ(c.creator->FlashWrite(0x1000, {1, 2, 3}), DeviceErrorCode::TransferFailed);
+    c.pauses.Clear();
+
+    // The erase is not sent on the connection to the other watch; its retry reconnects,
+    // finds the opened watch and erases there.
+    EXPECT_EQ(c.creator->FlashSectorErase(1, 1), DeviceErrorCode::Success);
+    EXPECT_EQ(c.Count(CommandKind::SectorErase), 1u);
+    EXPECT_EQ(c.pauses.Pauses(), Pauses{kRetryPause});
 }
 
 TEST(DeviceChainTest, ANewerFirmwareGenerationStopsTheTrainingCountAtOnce) {
