@@ -197,6 +197,11 @@ class Wine:
             open(ready, "w").close()
         # The bus reads its settings when it starts: after this, inside the namespace.
         subprocess.run(["wineserver", "-p"], env=self.env, check=True)
+        # The prefix's services start with the first program and keep its standard streams:
+        # they get none, so that no later program's output pipe stays open behind them.
+        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=WINE_STEP_SECONDS)
 
     def _run(self, command):
         subprocess.run(command, env=self.env, check=True, capture_output=True,
@@ -233,10 +238,9 @@ def listed(wine, probe, count, seconds=60):
     """The probe's list once it shows `count` watches (the bus adds them as it finds them)."""
     deadline = time.monotonic() + seconds
     while True:
-        code, out, _ = wine.run([probe, "list"], timeout=60)
+        code, out, err = wine.run([probe, "list"], timeout=60)
         lines = [line for line in out.splitlines() if line.strip()]
         if len(lines) == count or time.monotonic() > deadline:
-            say(f"      listed after {seconds - (deadline - time.monotonic()):.1f} s")
             return lines
         time.sleep(0.5)
 
