@@ -27,6 +27,7 @@ watch that spends 1 ms per report and prints the time as a ratio to that link bo
 import argparse
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -57,10 +58,10 @@ def reasons_to_skip(args):
     if not os.access(args.watchsim, os.X_OK):
         return f"no watchsim at {args.watchsim} (build the default preset first)"
     try:
-        subprocess.run(["unshare", "--mount", "true"], check=True, capture_output=True,
-                       timeout=30)
+        subprocess.run(["unshare", "--mount", "--pid", "--fork", "--mount-proc", "true"],
+                       check=True, capture_output=True, timeout=30)
     except (subprocess.SubprocessError, OSError):
-        return "mount namespaces are not available"
+        return "mount and PID namespaces are not available"
     return None
 
 
@@ -318,6 +319,9 @@ def inner(args):
     # /dev, and a recursive removal would go through it. The outer process removes the
     # directory once the namespace, and with it every mount, is gone.
     work = args.work
+    # The first process of a PID namespace ignores signals it has no handler for.
+    for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(number, lambda n, _f: sys.exit(128 + n))
     checks = Checks()
     bus = None
     watches = []
@@ -383,15 +387,25 @@ def main():
         say(f"SKIPPED: the Wine HID harness {reason}")
         return SKIP
     work = tempfile.mkdtemp(prefix="fu_winehid_")
-    command = ["unshare", "--mount", "--propagation", "private", sys.executable,
+    # A PID namespace as well: whatever way the harness ends, the kernel ends every process
+    # it started (watch servers, Wine's server and services) with it.
+    command = ["unshare", "--mount", "--propagation", "private", "--pid", "--fork",
+               "--kill-child", "--mount-proc", sys.executable,
                os.path.abspath(__file__), "--inner", "--work", work, "--version", args.version]
     for name in ("probe", "watchsim", "prefix", "firmupdater", "image"):
         if getattr(args, name):
             command += ["--" + name, os.path.abspath(getattr(args, name))]
     if args.measure:
         command.append("--measure")
+    inner_process = subprocess.Popen(command)
+
+    def end_inner(number, _frame):
+        inner_process.send_signal(number)  # unshare passes it on to the namespace's first
+
+    for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(number, end_inner)
     try:
-        return subprocess.run(command).returncode
+        return inner_process.wait()
     finally:
         remove_work(work)
 
