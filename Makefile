@@ -1,6 +1,6 @@
 # The two commands: `make test` and `make demo`. Everything else is a convenience.
 SHELL := /bin/bash
-.PHONY: all deps build test test-default test-asan demo bench fuzz fuzz-smoke format clean
+.PHONY: all deps build test test-default test-asan test-windows demo bench fuzz fuzz-smoke format clean
 
 all: build
 
@@ -11,7 +11,7 @@ build: deps
 	cmake --preset default
 	cmake --build --preset default
 
-test: deps test-default test-asan
+test: deps test-default test-asan test-windows
 
 test-default:
 	cmake --preset default
@@ -22,6 +22,13 @@ test-asan:
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# The portable core cross-built for Windows (MinGW-w64), its tests under Wine. The Wine server
+# is kept warm by the tests' fixture and stopped afterwards, also when a test fails.
+test-windows:
+	cmake --preset windows
+	cmake --build --preset windows
+	ctest --preset windows || { scripts/wine-server stop build/windows; exit 1; }
 
 demo: build
 	@scripts/demo build/default

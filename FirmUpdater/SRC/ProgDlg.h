@@ -6,11 +6,10 @@
 
 #include <chrono>
 #include <memory>
-#include <optional>
 
 #include "CUpdateWorker.h"
 #include "Dialog.h"
-#include "Linux_InterruptGuard.h"
+#include "IInterruptGuard.h"
 
 class COrnaFirmware;
 class CTalvenComm;
@@ -44,5 +43,5 @@ class ProgDlg : public ui::Dialog {
     std::unique_ptr<CUpdateWorker> worker_;
     CTalvenComm* facade_;
     COrnaFirmware* firmware_;
-    std::optional<Linux_InterruptGuard> interruptGuard_;
+    std::unique_ptr<IInterruptGuard> interruptGuard_;
 };

@@ -6,7 +6,6 @@
 #include <stdexcept>
 #include <thread>
 
-#include "../linux/tests/ScopedLocaleEnvironment.h"
 #include "ArmillonException.h"
 #include "COrnaFirmware.h"
 #include "CTalvenComm.h"
@@ -16,6 +15,7 @@
 #include "MessageBoxRequest.h"
 #include "ResourceIds.h"
 #include "ResourceLookup.h"
+#include "ScopedLocaleEnvironment.h"
 #include "ScriptedUi.h"
 #include "UiLanguage.h"
 #include "VirtualWatch_HidPlatform.h"
