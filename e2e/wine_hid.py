@@ -194,6 +194,9 @@ class Wine:
                        "/d", "0", "/f"])
             self._run(["wine", "reg", "add", key, "/v", "DisableUdevd", "/t", "REG_DWORD",
                        "/d", "1", "/f"])
+            # No display: the program's hidden windows go to Wine's null display driver.
+            self._run(["wine", "reg", "add", r"HKCU\Software\Wine\Drivers", "/v", "Graphics",
+                       "/d", "null", "/f"])
             self._run(["wineserver", "-w"])
             open(ready, "w").close()
         # The bus reads its settings when it starts: after this, inside the namespace.
@@ -287,7 +290,12 @@ def updater_steps(args, wine, bus, watches, checks):
     lines = listed(wine, args.probe, 1)
     checks.expect(len(lines) == 1, "the first watch left the bus", "\n".join(lines))
     image = os.path.join(args.work, "update.img")
-    shutil.copyfile(args.image, image)
+    if args.image:
+        shutil.copyfile(args.image, image)
+    else:
+        code, out, err = wine.run([args.fwimage, "build", args.manifest, image])
+        if not checks.expect(code == 0, "fwimage.exe builds the image", out + err):
+            return
     code, out, err = wine.run([args.firmupdater, image], stdin="y\n", timeout=300)
     checks.expect(code == 0 and "the update is complete" in final_box(out),
                   "firmupdater.exe: Yes, the update completes, exit 0", f"exit {code}\n{out}{err}")
@@ -372,14 +380,16 @@ def main():
     parser.add_argument("--prefix", required=True, help="the harness's own Wine prefix")
     parser.add_argument("--firmupdater", help="firmupdater.exe, for the end-to-end update")
     parser.add_argument("--image", help="the image firmupdater.exe is given")
+    parser.add_argument("--fwimage", help="fwimage.exe, to build the image from --manifest")
+    parser.add_argument("--manifest", help="the manifest of the image fwimage.exe builds")
     parser.add_argument("--version", default="01.30", help="the image's firmware version")
     parser.add_argument("--measure", action="store_true",
                         help="only time a paced 512 KiB flash write")
     parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
     parser.add_argument("--work", help=argparse.SUPPRESS)
     args = parser.parse_args()
-    if args.firmupdater and not args.image:
-        parser.error("--firmupdater needs --image")
+    if args.firmupdater and not (args.image or (args.fwimage and args.manifest)):
+        parser.error("--firmupdater needs --image, or --fwimage and --manifest")
     if args.inner:
         return inner(args)
     reason = reasons_to_skip(args)
@@ -392,7 +402,7 @@ def main():
     command = ["unshare", "--mount", "--propagation", "private", "--pid", "--fork",
                "--kill-child", "--mount-proc", sys.executable,
                os.path.abspath(__file__), "--inner", "--work", work, "--version", args.version]
-    for name in ("probe", "watchsim", "prefix", "firmupdater", "image"):
+    for name in ("probe", "watchsim", "prefix", "firmupdater", "image", "fwimage", "manifest"):
         if getattr(args, name):
             command += ["--" + name, os.path.abspath(getattr(args, name))]
     if args.measure:

@@ -1,5 +1,6 @@
 #include "Windows_UpdaterPlatform.h"
 
+#include "Windows_CommandLine.h"
 #include "Windows_NamedMutex.h"
 
 Windows_UpdaterPlatform::Windows_UpdaterPlatform() {
@@ -16,6 +17,10 @@ Windows_UpdaterPlatform::~Windows_UpdaterPlatform() {
 
 UpdaterPlatform Windows_UpdaterPlatform::Wiring() {
     return {&hid_, &windows_, &Windows_NamedMutex::Create};
+}
+
+std::vector<std::wstring> Windows_UpdaterPlatform::Arguments(int, char**) {
+    return Windows_CommandLine::Arguments();
 }
 
 std::unique_ptr<PlatformAssembly> CreatePlatformAssembly() {

@@ -24,6 +24,8 @@ class Windows_UpdaterPlatform : public PlatformAssembly {
     UpdaterPlatform Wiring() override;
     // The terminal interface has no windows of its own; hidden ones carry its titles.
     ui::WindowAnnouncer* Announcer() override { return &announcer_; }
+    // The wide command line: any character of a path reaches the loader.
+    std::vector<std::wstring> Arguments(int argc, char** argv) override;
 
   private:
     Windows_ImageFileReader imageFiles_;
