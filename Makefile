@@ -1,6 +1,7 @@
 # The two commands: `make test` and `make demo`. Everything else is a convenience.
 SHELL := /bin/bash
-.PHONY: all deps build test test-default test-asan test-windows windows demo bench fuzz fuzz-smoke format clean
+.PHONY: all deps build test test-default test-asan test-package test-windows windows package demo bench \
+        fuzz fuzz-smoke format clean
 
 all: build
 
@@ -11,7 +12,7 @@ build: deps
 	cmake --preset default
 	cmake --build --preset default
 
-test: deps test-default test-asan test-windows
+test: deps test-default test-asan test-windows test-package
 
 test-default:
 	cmake --preset default
@@ -23,14 +24,21 @@ test-asan:
 	cmake --build --preset asan
 	ctest --preset asan
 
-# The portable core cross-built for Windows (MinGW-w64), its tests under Wine. The Wine server
-# is kept warm by the tests' fixture and stopped afterwards, also when a test fails.
+# The Debian packages from the release preset, in build/package; then their checks.
+package: deps
+	@scripts/package
+
+test-package: package
+	@scripts/check-package
+
 # The two programs for 64-bit Windows, statically linked, copied to build/windows/.
 windows: deps
 	cmake --preset windows
 	cmake --build --preset windows --target firmupdater fwimage
 	cp build/windows/FirmUpdater/SRC/firmupdater.exe build/windows/tools/fwimage.exe build/windows/
 
+# The portable core cross-built for Windows (MinGW-w64), its tests under Wine. The Wine server
+# is kept warm by the tests' fixture and stopped afterwards, also when a test fails.
 test-windows:
 	cmake --preset windows
 	cmake --build --preset windows

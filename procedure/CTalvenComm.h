@@ -12,8 +12,14 @@
 #include "CArmillonProcedure.h"
 #include "CORNADeviceDependentObjectFactory.h"
 #include "IHidPlatform.h"
+#include "IRetryObserver.h"
 #include "ITrainingDataCreator.h"
+#include "IWriteProgressListener.h"
 #include "STimeData.h"
+
+namespace common {
+class Transcript;
+}
 
 class CTalvenComm : public CArmillonProcedure {
   public:
@@ -30,15 +36,16 @@ class CTalvenComm : public CArmillonProcedure {
 
     // Connects to the one watch with these identifiers whose hardware text ends with the
     // product code (case-sensitive). Returns true, or throws DeviceException: 272 when no
-    // watch qualifies, 273 when several do, 271 when the one that does cannot be opened or
-    // memory runs out.
+    // watch qualifies, 273 when several do, 271 when the one that does cannot be opened, when
+    // the final open reaches a watch other than the one probed (another model or hardware
+    // text: a watch swapped in the cradle, a reused node), or memory runs out.
     bool Connect(std::uint16_t vendorId, std::uint16_t productId, const wchar_t* productCode);
     // Ends the connection; the result is not examined.
     void Close();
 
     // Steps of Connect. OpenDeviceList builds the device list unless one is held and says
     // whether one is held now. ProbeDevice opens one candidate, adds it to the matches when
-    // it qualifies, and closes it again.
+    // it qualifies (remembering its hardware text), and closes it again.
     bool OpenDeviceList(std::uint16_t vendorId, std::uint16_t productId);
     void ProbeDevice(const ArmillonDevice::DeviceIdentifier& identity, const wchar_t* productCode,
                      ArmillonDevice::DeviceIdentifierList& matches);
@@ -83,6 +90,17 @@ class CTalvenComm : public CArmillonProcedure {
     ArmillonDevice::ITrainingDataCreator* GetCreator() const { return creator_.get(); }
     // Puts a creator built elsewhere in place of the current one (tools and tests).
     void AttachCreator(std::unique_ptr<ArmillonDevice::ITrainingDataCreator> creator);
+    // The listener (borrowed, may be null) hears about every report written to the watch
+    // from now on, through whichever connection the facade holds or builds later.
+    void SetWriteListener(ArmillonDevice::IWriteProgressListener* listener) {
+        writeForwarder_.target = listener;
+    }
+    // Diagnostics (borrowed, may be null): the enumerations and probes of Connect and every
+    // retry of the device chain go to the transcript from now on.
+    void SetTranscript(common::Transcript* transcript);
+    common::Transcript* GetTranscript() const { return transcript_; }
+    // Retries the device chain has begun since the facade was built.
+    std::uint32_t RetryCount() const { return retryTranscript_.retries; }
     // True once a bare device command has succeeded.
     bool IsRestarted() const { return restarted_; }
     bool HoldsDeviceList() const { return deviceList_ != nullptr; }
@@ -92,6 +110,8 @@ class CTalvenComm : public CArmillonProcedure {
     std::unique_ptr<ArmillonDevice::ITrainingDataCreator> BuildChain(
         const ArmillonDevice::DeviceIdentifier& identity);
     std::int32_t Forward(const ArmillonDevice::ArmillonDeviceError& result) const;
+    // After the final open: the watch that answered is the one the probe kept.
+    bool OpenedTheProbedWatch(const wchar_t* productCode);
     // Checks the caller's (byte count, buffer) and copies it; false for a null buffer with
     // a non-zero count.
     static bool CopyBuffer(std::uint32_t byteCount, const std::uint8_t* buffer,
@@ -113,8 +133,35 @@ class CTalvenComm : public CArmillonProcedure {
         ArmillonDevice::ArmillonDeviceError (ArmillonDevice::ITrainingDataCreator::*)();
     std::int32_t SendBareCommand(CommandOperation operation);
 
+    // Installed on every reader/writer the facade builds, so a listener set later reaches
+    // the connection already open.
+    struct WriteForwarder : ArmillonDevice::IWriteProgressListener {
+        void OnWritten(std::uint32_t payloadLength) override {
+            if (target != nullptr) {
+                target->OnWritten(payloadLength);
+            }
+        }
+        ArmillonDevice::IWriteProgressListener* target = nullptr;
+    };
+
+    // Counts the chain's retries and writes them to the transcript.
+    struct RetryTranscript : ArmillonDevice::IRetryObserver {
+        void OnRetry(std::uint32_t attempt, std::uint32_t retryCount,
+                     const ArmillonDevice::ArmillonDeviceError& previous,
+                     std::chrono::milliseconds pause) override;
+        void OnReconnect(const ArmillonDevice::ArmillonDeviceError& result) override;
+        void OnSameDeviceCheck(const ArmillonDevice::ArmillonDeviceError& result) override;
+        common::Transcript* transcript = nullptr;
+        std::uint32_t retries = 0;
+    };
+
     ArmillonDevice::IHidPlatform& platform_;
+    WriteForwarder writeForwarder_;
+    RetryTranscript retryTranscript_;
+    common::Transcript* transcript_ = nullptr;
     std::unique_ptr<CORNADeviceDependentObjectFactory> deviceList_;  // only while connecting
     std::unique_ptr<ArmillonDevice::ITrainingDataCreator> creator_;
     bool restarted_ = false;
+    // The hardware text of the last watch the probe kept; the final open must find it again.
+    std::wstring matchedHardwareText_;
 };

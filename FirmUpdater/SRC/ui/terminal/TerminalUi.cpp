@@ -6,6 +6,7 @@
 
 #include "Dialog.h"
 #include "MessageBoxButtons.h"
+#include "ProgressLine.h"
 #include "TextConversion.h"
 
 namespace ui {
@@ -71,14 +72,17 @@ class TerminalWindow : public LoopDialogWindow {
         }
     }
     void ProgressChanged(int /*id*/, int position) override { ui_.ShowProgress(position); }
+    void ProgressAmountChanged(int /*id*/, std::uint64_t done, std::uint64_t total) override {
+        ui_.ShowAmount(done, total);
+    }
 
   private:
     TerminalUi& ui_;
     bool drawn_ = false;
 };
 
-TerminalUi::TerminalUi(std::istream& in, std::ostream& out, bool animate, bool echo)
-    : in_(in), out_(out), animate_(animate), echo_(echo) {}
+TerminalUi::TerminalUi(std::istream& in, std::ostream& out, bool animate, bool pipedInput)
+    : in_(in), out_(out), animate_(animate), pipedInput_(pipedInput) {}
 
 void TerminalUi::Print(std::wstring_view text) {
     out_ << common::WideToUtf8(text);
@@ -96,10 +100,14 @@ std::optional<std::string> TerminalUi::ReadAnswer() {
         Print(L"\n");
         return std::nullopt;
     }
-    if (echo_) {
+    if (pipedInput_) {
         out_ << line << '\n';
     }
     return Trimmed(line);
+}
+
+bool TerminalUi::GiveUpAfterUnfitAnswer(int& unfitAnswers) const {
+    return pipedInput_ && ++unfitAnswers >= kUnfitAnswersOnPipedInput;
 }
 
 int TerminalUi::ShowMessageBoxHere(const MessageBoxRequest& request,
@@ -130,6 +138,7 @@ int TerminalUi::ShowMessageBoxHere(const MessageBoxRequest& request,
         choices.emplace_back(keys, button.label);
     }
     const auto prompt = Prompt(choices);
+    int unfitAnswers = 0;
     while (true) {
         Print(prompt);
         const auto answer = ReadAnswer();
@@ -146,6 +155,9 @@ int TerminalUi::ShowMessageBoxHere(const MessageBoxRequest& request,
             if (answer->size() == 1 && button.key == key) {
                 return button.result;
             }
+        }
+        if (GiveUpAfterUnfitAnswer(unfitAnswers)) {
+            return set.endOfInputResult;
         }
     }
 }
@@ -179,6 +191,7 @@ void TerminalUi::DriveDialog(LoopDialogWindow& window) {
     static_cast<TerminalWindow&>(window).MarkDrawn();
 
     Dialog& dialog = window.Owner();
+    int unfitAnswers = 0;
     while (!window.Ended() && !buttons.empty()) {
         const int enter = dialog.EnterCommand();
         std::vector<std::pair<std::wstring, std::wstring>> choices;
@@ -198,14 +211,21 @@ void TerminalUi::DriveDialog(LoopDialogWindow& window) {
         }
         if (answer->empty()) {
             dialog.PressEnter();
-            continue;
-        }
-        const char key = static_cast<char>(std::tolower(static_cast<unsigned char>((*answer)[0])));
-        for (std::size_t n = 0; n < buttons.size(); ++n) {
-            if (answer->size() == 1 && KeyOfDialogButton(items[buttons[n]].id, n) == key) {
-                dialog.PressButton(items[buttons[n]].id);
-                break;
+        } else {
+            const char key =
+                static_cast<char>(std::tolower(static_cast<unsigned char>((*answer)[0])));
+            for (std::size_t n = 0; n < buttons.size(); ++n) {
+                if (answer->size() == 1 && KeyOfDialogButton(items[buttons[n]].id, n) == key) {
+                    dialog.PressButton(items[buttons[n]].id);
+                    break;
+                }
             }
+        }
+        // An answer that left the dialog open, whether it fit no button or its button did
+        // not end the dialog, counts as unfit.
+        if (!window.Ended() && GiveUpAfterUnfitAnswer(unfitAnswers)) {
+            dialog.PressEscape();
+            break;
         }
     }
     if (!window.Ended()) {
@@ -215,10 +235,49 @@ void TerminalUi::DriveDialog(LoopDialogWindow& window) {
 
 void TerminalUi::DialogEnded(LoopDialogWindow& /*window*/) {
     CloseProgressLine();
+    amount_.reset();
     out_.flush();
 }
 
+void TerminalUi::ShowAmount(std::uint64_t done, std::uint64_t total) {
+    if (total == 0) {
+        return;  // nothing to measure
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (!amount_) {
+        if (!animate_) {
+            CloseProgressLine();  // the indicator's dots end here; on a terminal the bar
+        }                         // takes the indicator's place
+        amount_.emplace();
+        amount_->first = done;
+        amount_->since = now;
+    } else if (amount_->done == done && amount_->total == total && amount_->lineLength > 0) {
+        return;  // nothing moved
+    }
+    amount_->done = done;
+    amount_->total = total;
+    if (!animate_) {
+        const int tenth = PercentDone(done, total) / 10;
+        if (tenth > amount_->tenthPrinted) {
+            amount_->tenthPrinted = tenth;
+            amount_->printed = done;
+            out_ << FormatProgressLine(done, total, std::nullopt) << '\n' << std::flush;
+        }
+        return;
+    }
+    const auto line = FormatProgressLine(
+        done, total, EstimateTimeLeft(amount_->first, amount_->since, done, total, now));
+    // Spaces wipe what a longer line before left behind.
+    const auto wipe = amount_->lineLength > line.size() ? amount_->lineLength - line.size() : 0;
+    out_ << '\r' << line << std::string(wipe, ' ') << std::flush;
+    amount_->lineLength = line.size();
+    progressLineOpen_ = true;
+}
+
 void TerminalUi::ShowProgress(int position) {
+    if (amount_) {
+        return;  // the bar measures the work now
+    }
     if (!animate_) {
         if (++progressSteps_ % 10 == 0) {
             out_ << '.' << std::flush;
@@ -240,6 +299,12 @@ void TerminalUi::ShowProgress(int position) {
 }
 
 void TerminalUi::CloseProgressLine() {
+    // Without a terminal the plain lines stop at a 10% step; the amount reached goes on
+    // record before anything else is printed, so a failure shows where it happened.
+    if (!animate_ && amount_ && amount_->printed != amount_->done) {
+        out_ << FormatProgressLine(amount_->done, amount_->total, std::nullopt) << '\n';
+        amount_->printed = amount_->done;
+    }
     if (progressLineOpen_) {
         out_ << '\n';
         progressLineOpen_ = false;
