@@ -1,6 +1,6 @@
 # The two commands: `make test` and `make demo`. Everything else is a convenience.
 SHELL := /bin/bash
-.PHONY: all deps build test test-default test-asan test-package test-windows package demo bench \
+.PHONY: all deps build test test-default test-asan test-package test-windows windows package demo bench \
         fuzz fuzz-smoke format clean chaos
 
 all: build
@@ -30,6 +30,12 @@ package: deps
 
 test-package: package
 	@scripts/check-package
+
+# The two programs for 64-bit Windows, statically linked, copied to build/windows/.
+windows: deps
+	cmake --preset windows
+	cmake --build --preset windows --target firmupdater fwimage
+	cp build/windows/FirmUpdater/SRC/firmupdater.exe build/windows/tools/fwimage.exe build/windows/
 
 # The portable core cross-built for Windows (MinGW-w64), its tests under Wine. The Wine server
 # is kept warm by the tests' fixture and stopped afterwards, also when a test fails.

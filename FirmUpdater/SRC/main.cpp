@@ -9,7 +9,6 @@
 #include "CFWUpdaterAppApp.h"
 #include "Pause.h"
 #include "PlatformAssembly.h"
-#include "TextConversion.h"
 #include "UiFactory.h"
 
 namespace {
@@ -35,11 +34,8 @@ int main(int argc, char** argv) {
     // The arguments, the image's texts and the watch's texts are in the locale's encoding.
     std::setlocale(LC_ALL, "");
     LimitPausesForTests();
-    std::vector<std::wstring> arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments.push_back(common::NarrowToWide(argv[i]));
-    }
     const auto platform = CreatePlatformAssembly();
+    auto arguments = platform->Arguments(argc, argv);
     auto ui = ui::CreateUi(ui::UiEnvironment::OfProcess(), std::cin, std::cout);
     ui->SetWindowAnnouncer(platform->Announcer());
     CFWUpdaterAppApp app(*ui, std::move(arguments), std::cout, platform->Wiring());

@@ -4,7 +4,10 @@
 // CreatePlatformAssembly.
 
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "TextConversion.h"
 #include "UpdaterPlatform.h"
 #include "WindowAnnouncer.h"
 
@@ -18,6 +21,15 @@ class PlatformAssembly {
     // Where a self-drawn user interface registers the windows it shows, so that other
     // copies of this tool can see them; null when the platform's own windows are seen.
     virtual ui::WindowAnnouncer* Announcer() = 0;
+    // The program's arguments, its name first: main's arguments in the locale's encoding,
+    // unless the platform keeps them as wide text of its own.
+    virtual std::vector<std::wstring> Arguments(int argc, char** argv) {
+        std::vector<std::wstring> arguments;
+        for (int i = 0; i < argc; ++i) {
+            arguments.push_back(common::NarrowToWide(argv[i]));
+        }
+        return arguments;
+    }
 };
 
 // Creates the platform's services and installs those the layers below take process-wide.

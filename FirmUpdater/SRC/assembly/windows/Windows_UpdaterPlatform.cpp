@@ -1,0 +1,28 @@
+#include "Windows_UpdaterPlatform.h"
+
+#include "Windows_CommandLine.h"
+#include "Windows_NamedMutex.h"
+
+Windows_UpdaterPlatform::Windows_UpdaterPlatform() {
+    InstallImageFileReader(&imageFiles_);
+    InstallLocalZone(&localZone_);
+    platform::Install(services_.Services());
+}
+
+Windows_UpdaterPlatform::~Windows_UpdaterPlatform() {
+    platform::Install({});
+    InstallLocalZone(nullptr);
+    InstallImageFileReader(nullptr);
+}
+
+UpdaterPlatform Windows_UpdaterPlatform::Wiring() {
+    return {&hid_, &windows_, &Windows_NamedMutex::Create};
+}
+
+std::vector<std::wstring> Windows_UpdaterPlatform::Arguments(int, char**) {
+    return Windows_CommandLine::Arguments();
+}
+
+std::unique_ptr<PlatformAssembly> CreatePlatformAssembly() {
+    return std::make_unique<Windows_UpdaterPlatform>();
+}

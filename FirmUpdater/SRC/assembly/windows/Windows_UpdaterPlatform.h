@@ -1,0 +1,37 @@
+#pragma once
+// What the program takes from Windows besides its user interface: the watch through the HID
+// class driver, image files and the local zone through Win32, the thread locale, thread
+// priorities and console interrupt keys of the application, the uploader lock as a named
+// mutex, and the window titles of the busy check through FindWindowW.
+
+#include <memory>
+
+#include "PlatformAssembly.h"
+#include "Windows_HidPlatform.h"
+#include "Windows_ImageFileReader.h"
+#include "Windows_LocalZone.h"
+#include "Windows_PlatformServices.h"
+#include "Windows_WindowAnnouncer.h"
+#include "Windows_WindowTitleSearch.h"
+
+class Windows_UpdaterPlatform : public PlatformAssembly {
+  public:
+    Windows_UpdaterPlatform();
+    ~Windows_UpdaterPlatform() override;
+    Windows_UpdaterPlatform(const Windows_UpdaterPlatform&) = delete;
+    Windows_UpdaterPlatform& operator=(const Windows_UpdaterPlatform&) = delete;
+
+    UpdaterPlatform Wiring() override;
+    // The terminal interface has no windows of its own; hidden ones carry its titles.
+    ui::WindowAnnouncer* Announcer() override { return &announcer_; }
+    // The wide command line: any character of a path reaches the loader.
+    std::vector<std::wstring> Arguments(int argc, char** argv) override;
+
+  private:
+    Windows_ImageFileReader imageFiles_;
+    Windows_LocalZone localZone_;
+    Windows_PlatformServices services_;
+    Windows_WindowAnnouncer announcer_;
+    Windows_WindowTitleSearch windows_;
+    ArmillonDevice::Windows_HidPlatform hid_;
+};
