@@ -4,6 +4,7 @@
 //
 //   win32_driver press TEXT BUTTON_ID [SCREENSHOT.bmp]
 //
+// BUTTON_ID 0 presses nothing: it only waits for the window and reports.
 // Waits up to 60 s for a visible dialog window with a control whose text contains TEXT;
 // prints one line per visible dialog window on the desktop (its title, enabled or not, and
 // its controls' texts, "|" between them), the one found first; then clicks the button.
@@ -138,7 +139,9 @@ int wmain(int argc, wchar_t** argv) {
             if (argc > 4) {
                 SaveScreenshot(dialog, argv[4]);
             }
-            PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+            if (button != 0) {
+                PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+            }
             return 0;
         }
         Sleep(100);
