@@ -72,7 +72,10 @@ class Desktop:
     def __init__(self, args, wine, display):
         self.args = args
         self.wine = wine
-        self.env = dict(wine.env, DISPLAY=display, FIRMUPDATER_TEST_MAX_PAUSE_MS="50")
+        # Every Wine program of the prefix sees the display, the HID probe too: the first one
+        # to start the prefix's desktop decides for all of them whether there is a display.
+        wine.env["DISPLAY"] = display
+        self.env = dict(wine.env, FIRMUPDATER_TEST_MAX_PAUSE_MS="50")
         self.env.pop("FIRMUPDATER_UI", None)
         reg = os.path.join(args.work, "desktop.reg")
         with open(reg, "w") as f:
