@@ -1,6 +1,7 @@
 # The two commands: `make test` and `make demo`. Everything else is a convenience.
 SHELL := /bin/bash
-.PHONY: all deps build test test-default test-asan demo bench fuzz fuzz-smoke format clean
+.PHONY: all deps build test test-default test-asan test-package package demo bench fuzz fuzz-smoke \
+        format clean
 
 all: build
 
@@ -11,7 +12,7 @@ build: deps
 	cmake --preset default
 	cmake --build --preset default
 
-test: deps test-default test-asan
+test: deps test-default test-asan test-package
 
 test-default:
 	cmake --preset default
@@ -22,6 +23,13 @@ test-asan:
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# The Debian packages from the release preset, in build/package; then their checks.
+package: deps
+	@scripts/package
+
+test-package: package
+	@scripts/check-package
 
 demo: build
 	@scripts/demo build/default

@@ -2,10 +2,12 @@
 #include "CTalvenComm.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 #include "DeviceVersionOverride.h"
 #include "TextConversion.h"
+#include "Transcript.h"
 
 using ArmillonDevice::ArmillonDeviceError;
 using ArmillonDevice::ByteVector;
@@ -234,4 +236,38 @@ std::int32_t CTalvenComm::FlashSectorErase(std::uint32_t firstSector, std::uint3
 std::int32_t CTalvenComm::ExecuteCommand(std::uint32_t, std::uint32_t, std::uint32_t,
                                          const std::uint8_t*) {
     return 0;
+}
+
+void CTalvenComm::SetTranscript(common::Transcript* transcript) {
+    transcript_ = transcript;
+    retryTranscript_.transcript = transcript;
+}
+
+void CTalvenComm::RetryTranscript::OnRetry(std::uint32_t attempt, std::uint32_t retryCount,
+                                           const ArmillonDeviceError& previous,
+                                           std::chrono::milliseconds pause) {
+    ++retries;
+    if (transcript != nullptr) {
+        transcript->Line("retry " + std::to_string(attempt) + " of " + std::to_string(retryCount) +
+                         " after " + ArmillonDevice::DescribeDeviceErrorWithCode(previous) +
+                         ": pause " + std::to_string(pause.count()) + " ms");
+    }
+}
+
+void CTalvenComm::RetryTranscript::OnReconnect(const ArmillonDeviceError& result) {
+    if (transcript != nullptr) {
+        transcript->Line(result.IsSuccess()
+                             ? std::string("retry: reconnected")
+                             : "retry: reconnection failed: " +
+                                   ArmillonDevice::DescribeDeviceErrorWithCode(result));
+    }
+}
+
+void CTalvenComm::RetryTranscript::OnSameDeviceCheck(const ArmillonDeviceError& result) {
+    if (transcript != nullptr) {
+        transcript->Line(result.IsSuccess()
+                             ? std::string("retry: the same watch answered")
+                             : "retry: same-watch check failed: " +
+                                   ArmillonDevice::DescribeDeviceErrorWithCode(result));
+    }
 }

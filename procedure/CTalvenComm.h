@@ -12,8 +12,14 @@
 #include "CArmillonProcedure.h"
 #include "CORNADeviceDependentObjectFactory.h"
 #include "IHidPlatform.h"
+#include "IRetryObserver.h"
 #include "ITrainingDataCreator.h"
+#include "IWriteProgressListener.h"
 #include "STimeData.h"
+
+namespace common {
+class Transcript;
+}
 
 class CTalvenComm : public CArmillonProcedure {
   public:
@@ -83,6 +89,17 @@ class CTalvenComm : public CArmillonProcedure {
     ArmillonDevice::ITrainingDataCreator* GetCreator() const { return creator_.get(); }
     // Puts a creator built elsewhere in place of the current one (tools and tests).
     void AttachCreator(std::unique_ptr<ArmillonDevice::ITrainingDataCreator> creator);
+    // The listener (borrowed, may be null) hears about every report written to the watch
+    // from now on, through whichever connection the facade holds or builds later.
+    void SetWriteListener(ArmillonDevice::IWriteProgressListener* listener) {
+        writeForwarder_.target = listener;
+    }
+    // Diagnostics (borrowed, may be null): the enumerations and probes of Connect and every
+    // retry of the device chain go to the transcript from now on.
+    void SetTranscript(common::Transcript* transcript);
+    common::Transcript* GetTranscript() const { return transcript_; }
+    // Retries the device chain has begun since the facade was built.
+    std::uint32_t RetryCount() const { return retryTranscript_.retries; }
     // True once a bare device command has succeeded.
     bool IsRestarted() const { return restarted_; }
     bool HoldsDeviceList() const { return deviceList_ != nullptr; }
@@ -113,7 +130,32 @@ class CTalvenComm : public CArmillonProcedure {
         ArmillonDevice::ArmillonDeviceError (ArmillonDevice::ITrainingDataCreator::*)();
     std::int32_t SendBareCommand(CommandOperation operation);
 
+    // Installed on every reader/writer the facade builds, so a listener set later reaches
+    // the connection already open.
+    struct WriteForwarder : ArmillonDevice::IWriteProgressListener {
+        void OnWritten(std::uint32_t payloadLength) override {
+            if (target != nullptr) {
+                target->OnWritten(payloadLength);
+            }
+        }
+        ArmillonDevice::IWriteProgressListener* target = nullptr;
+    };
+
+    // Counts the chain's retries and writes them to the transcript.
+    struct RetryTranscript : ArmillonDevice::IRetryObserver {
+        void OnRetry(std::uint32_t attempt, std::uint32_t retryCount,
+                     const ArmillonDevice::ArmillonDeviceError& previous,
+                     std::chrono::milliseconds pause) override;
+        void OnReconnect(const ArmillonDevice::ArmillonDeviceError& result) override;
+        void OnSameDeviceCheck(const ArmillonDevice::ArmillonDeviceError& result) override;
+        common::Transcript* transcript = nullptr;
+        std::uint32_t retries = 0;
+    };
+
     ArmillonDevice::IHidPlatform& platform_;
+    WriteForwarder writeForwarder_;
+    RetryTranscript retryTranscript_;
+    common::Transcript* transcript_ = nullptr;
     std::unique_ptr<CORNADeviceDependentObjectFactory> deviceList_;  // only while connecting
     std::unique_ptr<ArmillonDevice::ITrainingDataCreator> creator_;
     bool restarted_ = false;

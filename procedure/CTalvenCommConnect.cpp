@@ -1,5 +1,6 @@
 // Finding the one watch the image is meant for and opening it.
 #include <new>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -10,6 +11,8 @@
 #include "DeviceList.h"
 #include "ORNA_Communication.h"
 #include "ORNA_Device.h"
+#include "TextConversion.h"
+#include "Transcript.h"
 
 using ArmillonDevice::DeviceIdentifier;
 using ArmillonDevice::DeviceIdentifierList;
@@ -31,36 +34,77 @@ bool EndsWithProductCode(std::wstring_view hardwareText, std::wstring_view produ
     return tail == productCode;
 }
 
+std::string HexId(std::uint16_t id) {
+    return common::FormatHex(id, 4);
+}
+
+// The device's path, or "device" when the platform has none to give.
+std::string Named(const DeviceIdentifier& identity) {
+    auto name = identity.Describe();
+    return name.empty() ? std::string("device") : name;
+}
+
 }  // namespace
 
 std::unique_ptr<ITrainingDataCreator> CTalvenComm::BuildChain(const DeviceIdentifier& identity) {
-    auto device = std::make_unique<ArmillonDevice::ORNA_Device>(identity.Clone(),
-                                                                platform_.CreateReaderWriter());
+    auto readerWriter = platform_.CreateReaderWriter();
+    if (readerWriter) {
+        readerWriter->SetWriteListener(&writeForwarder_);
+    }
+    auto device =
+        std::make_unique<ArmillonDevice::ORNA_Device>(identity.Clone(), std::move(readerWriter));
     auto communication = std::make_unique<ArmillonDevice::ORNA_Communication>(std::move(device));
     auto operations =
         std::make_unique<ArmillonDevice::CORNATrainingDataCreator>(std::move(communication));
-    return std::make_unique<ArmillonDevice::CRetryTrainingDataCreator>(std::move(operations),
-                                                                       kRetryInterval, kRetryCount);
+    auto retry = std::make_unique<ArmillonDevice::CRetryTrainingDataCreator>(
+        std::move(operations), kRetryInterval, kRetryCount);
+    retry->SetObserver(&retryTranscript_);
+    return retry;
 }
 
 bool CTalvenComm::OpenDeviceList(std::uint16_t vendorId, std::uint16_t productId) {
     if (deviceList_) {
         return false;
     }
-    deviceList_ = CreateDeviceListWithRetry(platform_, vendorId, productId);
+    EnumerationObserver observer;
+    if (transcript_ != nullptr && transcript_->Enabled()) {
+        observer = [&](int attempt, std::size_t found) {
+            transcript_->Line("enumeration " + std::to_string(attempt) + " of " +
+                              std::to_string(kDeviceListAttempts) + " (vendor " + HexId(vendorId) +
+                              ", product " + HexId(productId) + "): " + std::to_string(found) +
+                              " device(s)");
+        };
+    }
+    deviceList_ = CreateDeviceListWithRetry(platform_, vendorId, productId, observer);
     return deviceList_ != nullptr;
 }
 
 void CTalvenComm::ProbeDevice(const DeviceIdentifier& identity, const wchar_t* productCode,
                               DeviceIdentifierList& matches) {
+    const bool tell = transcript_ != nullptr && transcript_->Enabled();
+    const std::string name = tell ? "probe " + Named(identity) + ": " : std::string();
     creator_ = BuildChain(identity);  // the previous chain goes, sending nothing
-    if (creator_->Open().IsError()) {
+    if (auto opened = creator_->Open(); opened.IsError()) {
+        if (tell) {
+            transcript_->Line(
+                name + "cannot be opened: " + ArmillonDevice::DescribeDeviceErrorWithCode(opened));
+        }
         return;
     }
     std::unique_ptr<ArmillonDevice::SDeviceInformation> information;
-    if (creator_->GetDeviceInformation(information).IsSuccess() && information &&
-        productCode != nullptr && EndsWithProductCode(information->hardwareText, productCode)) {
+    const bool read = creator_->GetDeviceInformation(information).IsSuccess() && information;
+    const bool match = read && productCode != nullptr &&
+                       EndsWithProductCode(information->hardwareText, productCode);
+    if (match) {
         matches.push_back(identity.Clone());
+    }
+    if (tell) {
+        transcript_->Line(
+            name +
+            (read ? "hardware text \"" + common::WideToUtf8(information->hardwareText) + "\", "
+                  : std::string("no identity, ")) +
+            (match ? "matches" : "does not match") + " the model code \"" +
+            (productCode != nullptr ? common::WideToUtf8(productCode) : "") + "\"");
     }
     creator_->Close();
 }
@@ -86,8 +130,15 @@ bool CTalvenComm::Connect(std::uint16_t vendorId, std::uint16_t productId,
         }
         creator_ = BuildChain(*matches.front());
         restarted_ = false;
-        if (creator_->Open().IsError()) {
+        if (auto opened = creator_->Open(); opened.IsError()) {
+            if (transcript_ != nullptr) {
+                transcript_->Line("connection: " + Named(*matches.front()) + " cannot be opened: " +
+                                  ArmillonDevice::DescribeDeviceErrorWithCode(opened));
+            }
             throw DeviceException(kOpenFailed);
+        }
+        if (transcript_ != nullptr) {
+            transcript_->Line("connection: " + Named(*matches.front()) + " open");
         }
         return true;
     } catch (const std::bad_alloc&) {

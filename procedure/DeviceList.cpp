@@ -17,12 +17,20 @@ std::unique_ptr<CORNADeviceDependentObjectFactory> CreateDeviceList(
 }
 
 std::unique_ptr<CORNADeviceDependentObjectFactory> CreateDeviceListWithRetry(
-    ArmillonDevice::IHidPlatform& platform, std::uint16_t vendorId, std::uint16_t productId) {
-    try {
+    ArmillonDevice::IHidPlatform& platform, std::uint16_t vendorId, std::uint16_t productId,
+    const EnumerationObserver& observer) {
+    const auto enumerate = [&](int attempt) {
         auto list = CreateDeviceList(platform, vendorId, productId);
+        if (observer) {
+            observer(attempt, list ? list->GetDeviceCount() : 0);
+        }
+        return list;
+    };
+    try {
+        auto list = enumerate(1);
         for (int attempt = 1; !list && attempt < kDeviceListAttempts; ++attempt) {
             common::Pause(kDeviceListPause);
-            list = CreateDeviceList(platform, vendorId, productId);
+            list = enumerate(attempt + 1);
         }
         return list;
     } catch (const std::bad_alloc&) {

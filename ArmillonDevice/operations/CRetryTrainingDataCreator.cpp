@@ -27,6 +27,10 @@ ArmillonDeviceError CRetryTrainingDataCreator::RunWithRetry(ArmillonDeviceError 
     }
     ArmillonDeviceError result = first;
     for (std::uint32_t attempt = 0; attempt < retryCount_; ++attempt) {
+        if (observer_ != nullptr) {
+            observer_->OnRetry(attempt + 1, retryCount_, result,
+                               std::chrono::milliseconds(retryInterval_));
+        }
         common::Pause(std::chrono::milliseconds(retryInterval_));
         result = action();
         if (result.IsSuccess()) {
@@ -50,12 +54,24 @@ ArmillonDeviceError CRetryTrainingDataCreator::VerifyDeviceIdentity() {
     return DeviceErrorCode::Success;
 }
 
+ArmillonDeviceError CRetryTrainingDataCreator::ReconnectForRetry() {
+    const auto result = inner_->Reconnect();
+    if (observer_ != nullptr) {
+        observer_->OnReconnect(result);
+    }
+    return result;
+}
+
 ArmillonDeviceError CRetryTrainingDataCreator::RetryOrdinary(const RetryAction& operation) {
-    if (auto result = inner_->Reconnect(); result.IsError()) {
+    if (auto result = ReconnectForRetry(); result.IsError()) {
         return result;
     }
-    if (auto result = VerifyDeviceIdentity(); result.IsError()) {
-        return result;
+    const auto same = VerifyDeviceIdentity();
+    if (observer_ != nullptr) {
+        observer_->OnSameDeviceCheck(same);
+    }
+    if (same.IsError()) {
+        return same;
     }
     return operation();
 }
@@ -68,7 +84,7 @@ ArmillonDeviceError CRetryTrainingDataCreator::RefreshDeviceInformation() {
     std::unique_ptr<SDeviceInformation> information;
     const auto result =
         RunWithRetry(inner_->GetDeviceInformation(information), [&]() -> ArmillonDeviceError {
-            if (auto reconnected = inner_->Reconnect(); reconnected.IsError()) {
+            if (auto reconnected = ReconnectForRetry(); reconnected.IsError()) {
                 return reconnected;
             }
             return inner_->GetDeviceInformation(information);

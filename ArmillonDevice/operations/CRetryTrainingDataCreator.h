@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "IRetryObserver.h"
 #include "ITrainingDataCreator.h"
 
 namespace ArmillonDevice {
@@ -72,6 +73,8 @@ class CRetryTrainingDataCreator final : public ITrainingDataCreator {
     ITrainingDataCreator& GetInner() const { return *inner_; }
     // The identity read when the connection was opened; null while none is open.
     const SDeviceInformation* GetCachedDeviceInformation() const { return cached_.get(); }
+    // The observer (borrowed, may be null) hears about every retry from now on.
+    void SetObserver(IRetryObserver* observer) { observer_ = observer; }
 
   private:
     ArmillonDeviceError RefreshDeviceInformation();
@@ -80,11 +83,14 @@ class CRetryTrainingDataCreator final : public ITrainingDataCreator {
     // first.
     ArmillonDeviceError RunOrdinary(const RetryAction& operation);
     ArmillonDeviceError RetryOrdinary(const RetryAction& operation);
+    // The inner Reconnect, told to the observer.
+    ArmillonDeviceError ReconnectForRetry();
 
     std::uint32_t retryInterval_;
     std::uint32_t retryCount_;
     std::unique_ptr<ITrainingDataCreator> inner_;
     std::unique_ptr<SDeviceInformation> cached_;
+    IRetryObserver* observer_ = nullptr;
 };
 
 }  // namespace ArmillonDevice

@@ -37,6 +37,16 @@ std::string DescribeDeviceError(const ArmillonDeviceError& error) {
     return text;
 }
 
+std::string DescribeDeviceErrorWithCode(const ArmillonDeviceError& error) {
+    auto text = DescribeDeviceError(error);
+    if (text.starts_with("device error")) {
+        return text;  // the number is the name
+    }
+    char number[24];
+    std::snprintf(number, sizeof number, " (0x%04X)", static_cast<unsigned>(error.GetCode()));
+    return text + number;
+}
+
 std::ostream& operator<<(std::ostream& out, const ArmillonDeviceError& error) {
     return out << DescribeDeviceError(error);
 }

@@ -47,6 +47,9 @@ class ArmillonDeviceError {
 
 // Name of a code for diagnostics and test output: "InvalidData", "device error 0x0005".
 std::string DescribeDeviceError(const ArmillonDeviceError& error);
+// The name with the number, for transcripts: "TransferFailed (0x7FFF0001)", "device error
+// 0x0005".
+std::string DescribeDeviceErrorWithCode(const ArmillonDeviceError& error);
 std::ostream& operator<<(std::ostream& out, const ArmillonDeviceError& error);
 
 }  // namespace ArmillonDevice

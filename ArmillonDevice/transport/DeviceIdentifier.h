@@ -3,6 +3,7 @@
 // in-process port); owners hold identities through this base and copy them with Clone.
 
 #include <memory>
+#include <string>
 
 namespace ArmillonDevice {
 
@@ -11,6 +12,8 @@ class DeviceIdentifier {
     virtual ~DeviceIdentifier();
 
     virtual std::unique_ptr<DeviceIdentifier> Clone() const = 0;
+    // How diagnostics name the device (a device path); empty when there is nothing to say.
+    virtual std::string Describe() const { return {}; }
 
   protected:
     DeviceIdentifier() = default;

@@ -8,6 +8,7 @@
 #include "ArmillonDeviceError.h"
 #include "DeviceIdentifier.h"
 #include "IReadProgressListener.h"
+#include "IWriteProgressListener.h"
 
 namespace ArmillonDevice {
 
@@ -26,6 +27,9 @@ class IReaderWriter {
                                      IReadProgressListener* listener) = 0;
     // Sends the block as one message.
     virtual ArmillonDeviceError Write(std::span<const std::uint8_t> data) = 0;
+    // The listener (borrowed, may be null to stop) hears about every report Write sends
+    // from now on, until it is replaced.
+    virtual void SetWriteListener(IWriteProgressListener* listener) = 0;
 
   protected:
     IReaderWriter() = default;

@@ -2,11 +2,13 @@
 #include "DeviceIdentifier.h"
 #include "IReadProgressListener.h"
 #include "IReaderWriter.h"
+#include "IWriteProgressListener.h"
 
 namespace ArmillonDevice {
 
 DeviceIdentifier::~DeviceIdentifier() = default;
 IReadProgressListener::~IReadProgressListener() = default;
 IReaderWriter::~IReaderWriter() = default;
+IWriteProgressListener::~IWriteProgressListener() = default;
 
 }  // namespace ArmillonDevice

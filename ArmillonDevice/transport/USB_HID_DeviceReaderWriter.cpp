@@ -58,6 +58,9 @@ ArmillonDeviceError USB_HID_DeviceReaderWriter::Write(std::span<const std::uint8
         if (auto result = WriteReport(report_); result.IsError()) {
             return result;
         }
+        if (writeListener_ != nullptr) {
+            writeListener_->OnWritten(static_cast<std::uint32_t>(chunk.size()));
+        }
     }
     // Each request starts with an empty receive buffer: leftovers of an earlier reply must
     // never reach the reader of the next one.

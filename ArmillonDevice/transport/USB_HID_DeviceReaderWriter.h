@@ -37,6 +37,7 @@ class USB_HID_DeviceReaderWriter : public IReaderWriter {
     ArmillonDeviceError Read(std::span<std::uint8_t> buffer,
                              IReadProgressListener* listener) override;
     ArmillonDeviceError Write(std::span<const std::uint8_t> data) override;
+    void SetWriteListener(IWriteProgressListener* listener) override { writeListener_ = listener; }
 
     // One whole-report transfer, report number first, bounded by GetTimeout(). The report
     // span is exactly the input (ReadReport) or output (WriteReport) report length.
@@ -84,6 +85,7 @@ class USB_HID_DeviceReaderWriter : public IReaderWriter {
     std::uint16_t outputReportLength_ = 0;
     std::deque<std::uint8_t> receiveBuffer_;
     std::vector<std::uint8_t> report_;  // the report being sent or received
+    IWriteProgressListener* writeListener_ = nullptr;
 };
 
 }  // namespace ArmillonDevice

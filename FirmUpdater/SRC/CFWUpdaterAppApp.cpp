@@ -1,6 +1,7 @@
 #include "CFWUpdaterAppApp.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <filesystem>
 #include <limits>
@@ -10,6 +11,7 @@
 #include "COrnaFirmware.h"
 #include "DeviceVersionOverride.h"
 #include "IHidPlatform.h"
+#include "ImageDiagnostic.h"
 #include "MessageBoxRequest.h"
 #include "ResourceIds.h"
 #include "TextConversion.h"
@@ -74,6 +76,11 @@ NamedMutexFactory MutexFactoryOf(const UpdaterPlatform& platform) {
     return [](const std::wstring&) { return std::make_unique<UnsharedMutex>(); };
 }
 
+// The image path for diagnostics; the built-in image has none.
+std::string PathText(const std::wstring& path) {
+    return path.empty() ? std::string("(built in)") : common::Quote(common::WideToUtf8(path));
+}
+
 }  // namespace
 
 CFWUpdaterAppApp::CFWUpdaterAppApp(ui::UiBackend& ui, std::vector<std::wstring> arguments,
@@ -109,6 +116,13 @@ void CFWUpdaterAppApp::ReadOptions() {
             helpRequested = true;
         } else if (arg == L"--version") {
             versionRequested = true;
+        } else if (arg == L"--verbose" || arg == L"-v") {
+            verbose = true;
+        } else if (arg.starts_with(L"--log=")) {
+            if (arg.size() > 6) {
+                logPath = arg.substr(6);
+            }
+
         } else if (!arg.starts_with(L'/') || IsExistingFile(arg)) {
             imagePath = arg;
         }
@@ -130,21 +144,64 @@ bool CFWUpdaterAppApp::InitInstance() {
         return false;
     }
 
+    StartTranscript();
     CMessageDisplay messages(Ui());
+    ImageDiagnostic diagnostic;
     try {
-        firmware =
-            std::make_unique<COrnaFirmware>(imagePath.c_str(), imageVersion.c_str(), nullptr);
+        firmware = std::make_unique<COrnaFirmware>(imagePath.c_str(), imageVersion.c_str(), nullptr,
+                                                   &diagnostic);
     } catch (...) {
         // Whatever went wrong (no file, a short or malformed one, no memory), the user
         // learns only that the file could not be read.
+        transcript.Line(
+            "image " + PathText(imagePath) + ": cannot be used: " + ImageRuleText(diagnostic.rule) +
+            " (" + ImageRuleName(diagnostic.rule) + ", code " + std::to_string(diagnostic.code) +
+            ", offset " + std::to_string(diagnostic.offset) + ")");
         messages.Show(res::IDS_READ_FAILED, ui::MB_ICONINFORMATION);
         return false;
     }
+    TellImage();
     RunUpdateFlow();
     return false;
 }
 
+void CFWUpdaterAppApp::StartTranscript() {
+    if (verbose) {
+        transcript.AddStream(*errorStream);
+    }
+    if (!logPath.empty() && !transcript.AppendToFile(common::WideToNarrow(logPath))) {
+        *errorStream << "firmupdater: cannot write the log file " << PathText(logPath) << '\n';
+    }
+    if (!transcript.Enabled()) {
+        return;
+    }
+    std::string line = "firmupdater " FIRMUPDATER_VERSION ", arguments:";
+    for (std::size_t i = 1; i < Arguments().size(); ++i) {
+        line += ' ';
+        line += common::WideToUtf8(Arguments()[i]);
+    }
+    transcript.Line(line);
+    transcript.Line("interface language " + std::to_string(uiLanguage.load()));
+}
+
+void CFWUpdaterAppApp::TellImage() {
+    if (!transcript.Enabled()) {
+        return;
+    }
+    // The model code of the identity section, as the connection compares it.
+    const auto model = firmware->ModelBytes();
+    const auto* modelText = reinterpret_cast<const char*>(model.data());
+    transcript.Line("image " + PathText(imagePath) + ": " + std::to_string(firmware->TotalSize()) +
+                    " bytes, " + std::to_string(firmware->SectionCount()) + " sections, model " +
+                    common::Quote(std::string(modelText, strnlen(modelText, model.size()))) +
+                    ", version \"" + firmware->GetVersionText() + "\", vendor " +
+                    common::FormatHex(firmware->VendorId(), 4) + ", product " +
+                    common::FormatHex(firmware->ProductId(), 4) + ", end-of-update flags " +
+                    common::FormatHex(firmware->Flags(), 2));
+}
+
 int CFWUpdaterAppApp::ExitInstance() {
+    transcript.Line("exit code " + std::to_string(exitCode));
     firmware.reset();
     busyCheck_.ReleaseUploaderMutex();
     ui::Application::ExitInstance();

@@ -5,12 +5,14 @@
 // none, 1 otherwise).
 
 #include <cstdint>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "Application.h"
 #include "CUploaderBusyCheck.h"
+#include "Transcript.h"
 #include "UpdaterPlatform.h"
 
 class COrnaFirmware;
@@ -60,6 +62,13 @@ class CFWUpdaterAppApp : public ui::Application {
     std::int32_t exitCode = 1;
     bool helpRequested = false;     // --help
     bool versionRequested = false;  // --version
+    bool verbose = false;           // --verbose, -v: the transcript on the error stream
+    std::wstring logPath;           // --log=FILE: the transcript appended to the file
+
+    // The diagnostic transcript; silent unless --verbose or --log= asked for it.
+    common::Transcript transcript;
+    // Where --verbose writes (standard error unless a test says otherwise).
+    std::ostream* errorStream = &std::cerr;
 
   protected:
     // The decision whether the watch needs the image.
@@ -69,6 +78,11 @@ class CFWUpdaterAppApp : public ui::Application {
     virtual const res::DialogTemplate* FindConfirmationTemplate() const;
 
   private:
+    // Attaches the sinks the options asked for to the transcript.
+    void StartTranscript();
+    void TellImage();
+    void TellWatch(CTalvenComm& facade, const std::wstring& version,
+                   const std::wstring& productText2, const std::wstring& productText3);
     // Runs the confirmation dialog, which runs the update; its result.
     int ConfirmAndUpdate(CTalvenComm& facade);
 

@@ -11,6 +11,7 @@
 #include "MessageBoxRequest.h"
 #include "OrnaVersionUpDecision.h"
 #include "ResourceIds.h"
+#include "SDeviceInformation.h"
 #include "TextConversion.h"
 #include "UiLanguage.h"
 
@@ -46,14 +47,24 @@ std::int32_t CFWUpdaterAppApp::ConnectDevice(CTalvenComm& facade, COrnaFirmware&
                                              int attempt) {
     const auto productCode = ProductCodeOf(image);
     const CMessageDisplay messages(Ui());
-    if (IsUploaderBusy()) {
+    const bool busy = IsUploaderBusy();
+    transcript.Line("busy check: " + busyCheck_.LastFinding());
+    if (busy) {
         messages.Show(res::IDS_BUSY, ui::MB_ICONINFORMATION);
         throw ArmillonException(kQuietEnd);
     }
     try {
+        transcript.Line("connection attempt " + std::to_string(attempt + 1) +
+                        ": looking for a watch with the model code \"" +
+                        common::WideToUtf8(productCode) + "\"");
         facade.Connect(image.VendorId(), image.ProductId(), productCode.c_str());
         return 0;
     } catch (const DeviceException& e) {
+        transcript.Line("connection attempt " + std::to_string(attempt + 1) + ": " +
+                        (e.code == kNotConnected       ? "no matching watch"
+                         : e.code == kSeveralConnected ? "several matching watches"
+                                                       : "the watch cannot be opened") +
+                        " (" + std::to_string(e.code) + ")");
         std::uint16_t prompt = 0;
         if (e.code == kNotConnected) {
             prompt = attempt == 0 ? res::IDS_NOT_CONNECTED_FIRST : res::IDS_NOT_CONNECTED_AGAIN;
@@ -67,6 +78,24 @@ std::int32_t CFWUpdaterAppApp::ConnectDevice(CTalvenComm& facade, COrnaFirmware&
         }
         return -1;
     }
+}
+
+void CFWUpdaterAppApp::TellWatch(CTalvenComm& facade, const std::wstring& version,
+                                 const std::wstring& productText2,
+                                 const std::wstring& productText3) {
+    if (!transcript.Enabled()) {
+        return;
+    }
+    std::string hardware = "(unknown)";
+    std::unique_ptr<ArmillonDevice::SDeviceInformation> information;
+    if (auto* creator = facade.GetCreator();
+        creator != nullptr && creator->GetDeviceInformation(information).IsSuccess() &&
+        information) {
+        hardware = common::Quote(common::WideToUtf8(information->hardwareText));
+    }
+    transcript.Line("watch: firmware version \"" + common::WideToUtf8(version) +
+                    "\", product texts \"" + common::WideToUtf8(productText2) + "\" and \"" +
+                    common::WideToUtf8(productText3) + "\", hardware text " + hardware);
 }
 
 std::unique_ptr<VersionUpDecision> CFWUpdaterAppApp::CreateDecision() {
@@ -93,6 +122,9 @@ void CFWUpdaterAppApp::RunUpdateFlow() {
     try {
         // The facade closes the watch's connection when it goes, on every way out.
         CTalvenComm facade(hid_);
+        if (transcript.Enabled()) {
+            facade.SetTranscript(&transcript);
+        }
         for (int attempt = 0; ConnectDevice(facade, *firmware, attempt) != 0; ++attempt) {
         }
         SynchronizeDeviceClock(facade, clockMode);
@@ -103,8 +135,19 @@ void CFWUpdaterAppApp::RunUpdateFlow() {
         std::wstring productText2;
         facade.GetFirmwareVersion(current);
         facade.GetProductInfo(productText3, productText2);
-        if (forceUpdate == 0) {
-            switch (decision->Decide(current.c_str(), productText2.c_str(), productText3.c_str())) {
+        TellWatch(facade, current, productText2, productText3);
+        if (forceUpdate != 0) {
+            transcript.Line("decision: not consulted (/f), the update is offered");
+        } else {
+            const auto decided =
+                decision->Decide(current.c_str(), productText2.c_str(), productText3.c_str());
+            transcript.Line(std::string("decision: ") +
+                            (decided == VersionUpDecision::UPDATE_NOT_NEEDED   ? "UPDATE_NOT_NEEDED"
+                             : decided == VersionUpDecision::UPDATE_IMPOSSIBLE ? "UPDATE_IMPOSSIBLE"
+                                                                               : "UPDATE_NEEDED") +
+                            " (watch \"" + common::WideToUtf8(current) + "\", image \"" +
+                            firmware->GetVersionText() + "\")");
+            switch (decided) {
                 case VersionUpDecision::UPDATE_NOT_NEEDED: {
                     std::wstring offered = common::NarrowToWide(firmware->GetVersionText());
                     offered += common::NarrowToWide(firmware->GetModelText());
@@ -124,27 +167,33 @@ void CFWUpdaterAppApp::RunUpdateFlow() {
 
         switch (ConfirmAndUpdate(facade)) {
             case ui::IDOK:
+                transcript.Line("outcome: update completed");
                 messages.Show(res::IDS_UPDATE_COMPLETED, ui::MB_ICONINFORMATION);
                 exitCode = 0;
                 break;
             case ui::IDCANCEL:
+                transcript.Line("outcome: the user declined the update");
                 messages.Show(res::IDS_UPDATE_ABORTED, ui::MB_ICONINFORMATION);
                 break;
             default:
                 // A failed update has shown its message already; a missing template shows
                 // none.
+                transcript.Line("outcome: the update failed");
                 break;
         }
     } catch (const ArmillonException& e) {
         if (e.code == kQuietEnd || e.code == kQuietEndAlso) {
+            transcript.Line("outcome: the run ends without an update");
             return;
         }
+        transcript.Line("outcome: failed before the update with code " + std::to_string(e.code));
         if (e.code == kUsbTrouble) {
             messages.Show(res::IDS_USB_TROUBLE, ui::MB_ICONINFORMATION);
         } else {
             messages.Show(res::IDS_UPDATE_FAILED, ui::MB_ICONEXCLAMATION);
         }
     } catch (...) {
+        transcript.Line("outcome: failed before the update");
         messages.Show(res::IDS_UPDATE_FAILED, ui::MB_ICONEXCLAMATION);
     }
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "CThreadManager.h"
+#include "UpdateProgress.h"
 
 class COrnaFirmware;
 class CTalvenComm;
@@ -34,6 +35,8 @@ class CUpdateWorker : public CThreadManager {
 
     std::atomic<std::int32_t> finished{0};
     std::atomic<std::int32_t> succeeded{0};
+    // Bytes sent of the bytes to send; stopped once the update has failed.
+    UpdateProgress progress;
     CTalvenComm* const facade;
     COrnaFirmware* const firmware;
     const ui::Dialog* const owner;

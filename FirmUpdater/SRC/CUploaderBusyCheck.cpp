@@ -5,6 +5,7 @@
 #include "Linux_ThreadLocale.h"
 #include "ResourceIds.h"
 #include "ResourceLookup.h"
+#include "TextConversion.h"
 #include "UiLanguage.h"
 
 CUploaderBusyCheck::CUploaderBusyCheck(IWindowTitleSearch& windows, NamedMutexFactory createMutex)
@@ -21,6 +22,7 @@ bool CUploaderBusyCheck::WindowExists(std::uint16_t titleId) {
 
 bool CUploaderBusyCheck::IsUploaderBusy() {
     if (mutex_) {
+        lastFinding_ = "free, the lock is still held by this tool";
         return false;  // an earlier check took the lock; it is still ours
     }
     // The lock's name is shared with the companion programs and is the same in every
@@ -37,13 +39,20 @@ bool CUploaderBusyCheck::IsUploaderBusy() {
         for (const auto id : {res::IDS_TITLE_UPLOADER, res::IDS_TITLE_RECORD_LIST,
                               res::IDS_APP_CAPTION, res::IDS_TITLE_SECOND_UPLOADER}) {
             if (WindowExists(id)) {
+                lastFinding_ = "busy: the lock is held elsewhere and a window titled \"" +
+                               common::WideToUtf8(LoadText(id)) + "\" shows";
                 return true;
             }
         }
+        lastFinding_ = "free: the lock is held elsewhere, but no companion window shows";
+    } else {
+        lastFinding_ = "free, lock taken";
     }
     if (WindowExists(res::IDS_TITLE_PRESET_TOOL)) {
         // The run ends right away; the lock goes without being let go first.
         mutex_.reset();
+        lastFinding_ = "busy: a window titled \"" +
+                       common::WideToUtf8(LoadText(res::IDS_TITLE_PRESET_TOOL)) + "\" shows";
         return true;
     }
     return false;

@@ -5,6 +5,7 @@
 // the lock is held until ReleaseUploaderMutex, so the others see this tool at work in turn.
 
 #include <memory>
+#include <string>
 
 #include "INamedMutex.h"
 #include "IWindowTitleSearch.h"
@@ -24,6 +25,9 @@ class CUploaderBusyCheck {
     bool IsUploaderBusy();
 
     bool HoldsUploaderMutex() const { return mutex_ != nullptr; }
+    // What the last check found, for diagnostics: "free, lock taken", "the lock is held
+    // elsewhere and a window titled "..." shows".
+    const std::string& LastFinding() const { return lastFinding_; }
     // Lets go of the lock, when held.
     void ReleaseUploaderMutex();
 
@@ -33,4 +37,5 @@ class CUploaderBusyCheck {
     IWindowTitleSearch& windows_;
     NamedMutexFactory createMutex_;
     std::unique_ptr<INamedMutex> mutex_;
+    std::string lastFinding_;
 };

@@ -39,7 +39,7 @@ bool ProgDlg::OnInitDialog() {
 }
 
 void ProgDlg::OnTimer(unsigned /*timerId*/) {
-    SetProgressPos(res::IDC_PROGRESS, gTicks++);
+    ShowProgress();
     if (!worker_) {
         Finish(-1);
         return;
@@ -48,6 +48,21 @@ void ProgDlg::OnTimer(unsigned /*timerId*/) {
         return;
     }
     Finish(worker_->succeeded.load(std::memory_order_acquire) != 0 ? ui::IDOK : -1);
+}
+
+void ProgDlg::ShowProgress() {
+    const auto tick = gTicks++;
+    // The bar moves on its own only until the first byte has gone out, or the update has
+    // stopped before that; from then on it shows the bytes sent of all there are to send.
+    if (worker_) {
+        const auto& progress = worker_->progress;
+        const auto sent = progress.Sent();
+        if (sent > 0 || progress.Stopped()) {
+            SetProgressAmount(res::IDC_PROGRESS, sent, progress.Total());
+            return;
+        }
+    }
+    SetProgressPos(res::IDC_PROGRESS, tick);
 }
 
 void ProgDlg::OnOK() {

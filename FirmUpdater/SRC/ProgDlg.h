@@ -1,8 +1,10 @@
 #pragma once
 // The progress dialog: runs the update on a worker thread and ends itself once the worker
-// has finished, with 1 when the update completed and -1 when it failed. A bar moves on a
-// 100 ms timer to show the update is alive; it measures no work. The user cannot end it:
-// there is no close box, and Esc, Enter and the interrupt signals are held off.
+// has finished, with 1 when the update completed and -1 when it failed. On a 100 ms timer
+// the bar moves to show the update is alive until the first byte is sent, then shows the
+// bytes sent of all the update will send; a failed update leaves it where it stopped. The
+// user cannot end it: there is no close box, and Esc, Enter and the interrupt signals are
+// held off.
 
 #include <chrono>
 #include <memory>
@@ -39,6 +41,7 @@ class ProgDlg : public ui::Dialog {
 
   private:
     void Finish(int result);
+    void ShowProgress();
 
     unsigned timer_ = 0;
     std::unique_ptr<CUpdateWorker> worker_;

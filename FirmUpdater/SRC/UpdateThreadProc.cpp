@@ -1,6 +1,8 @@
 // The update on the worker thread: the image's command list through the facade.
+#include <chrono>
 #include <new>
 #include <optional>
+#include <string>
 
 #include "ArmillonException.h"
 #include "CMessageDisplay.h"
@@ -9,7 +11,10 @@
 #include "CUpdateWorker.h"
 #include "ImageLayout.h"
 #include "MessageBoxRequest.h"
+#include "RequestBlockSize.h"
 #include "ResourceIds.h"
+#include "Transcript.h"
+#include "UpdatePlan.h"
 
 namespace {
 
@@ -17,87 +22,76 @@ constexpr std::int32_t kDeviceOperationFailed = 271;
 constexpr std::int32_t kOtherDeviceFound = 275;
 constexpr std::int32_t kCommunicationError = 276;
 
-using Command = CFirmwareData::_COMMAND;
-
-void Check(std::int32_t result) {
-    if (result != 0) {
-        throw DeviceException(kDeviceOperationFailed);
+void Tell(CTalvenComm& facade, const std::string& line) {
+    if (auto* transcript = facade.GetTranscript(); transcript != nullptr) {
+        transcript->Line(line);
     }
 }
 
-// A bare command makes the watch leave the connection; it is closed on this side as well
-// and never opened again.
-void SendBareCommand(CTalvenComm& facade, std::int32_t (CTalvenComm::*command)()) {
-    Check((facade.*command)());
-    facade.Close();
+// "step 3/12: FlashWrite at 0x00001000"
+std::string StepTitle(const UpdateStep& step, std::size_t number, std::size_t count) {
+    return "step " + std::to_string(number) + "/" + std::to_string(count) + ": " + step.what;
 }
 
-void Execute(CTalvenComm& facade, const Command& command) {
-    using namespace firmware;
-    const auto length = command.value2;
-    switch (command.type) {
-        case SECTION_DEVICE_IDENTITY:
-        case SECTION_201603:
-        case SECTION_201613:
-            return;
-        case SECTION_VERSION_BLOCK_1600:
-            return Check(facade.SetData1600(0, length, command.data));
-        case SECTION_VERSION_BLOCK_1601:
-            return Check(facade.SetData1601(0, length, command.data));
-        case SECTION_DATA_1604:
-            return Check(facade.SetData1604(0, length, command.data));
-        case SECTION_DATA_1611:
-            return Check(facade.SetData1611(0, length, command.data));
-        case SECTION_DATA_1614:
-            return Check(facade.SetData1614(0, length, command.data));
-        case SECTION_DATA_1620:
-            return Check(facade.SetData1620(0, length, command.data));
-        case SECTION_COMMAND_30:
-            return SendBareCommand(facade, &CTalvenComm::SendCommand30);
-        case SECTION_COMMAND_31:
-            return SendBareCommand(facade, &CTalvenComm::SendCommand31);
-        case SECTION_COMMAND_32:
-            return SendBareCommand(facade, &CTalvenComm::SendCommand32);
-        case SECTION_FLASH_WRITE:
-        case SECTION_FLASH_WRITE_44:  // the first flash area's write command all the same
-            return Check(facade.FlashWrite(command.value1, length, command.data));
-        case SECTION_SECTOR_ERASE:
-            return Check(facade.FlashSectorErase(command.value1, command.value2));
-        default:
-            return Check(
-                facade.ExecuteCommand(command.type, command.value1, command.value2, command.data));
+// "(entry 2, section 0x00410000 flash-write, 4109 bytes, 4.2 ms)"
+std::string StepDetails(const UpdateStep& step, std::chrono::nanoseconds duration) {
+    const std::string entry = step.entry == UpdateStep::kEndOfUpdate
+                                  ? std::string("end of update")
+                                  : "entry " + std::to_string(step.entry);
+    return " (" + entry + ", section " + common::FormatHex(step.type, 8) + " " +
+           firmware::SectionTypeName(step.type) + ", " + std::to_string(step.bytes) + " bytes, " +
+           common::FormatDuration(duration) + ")";
+}
+
+// The facade hears about every report written for as long as the steps run.
+struct ProgressListening {
+    CTalvenComm& facade;
+    ProgressListening(CTalvenComm& facade, UpdateProgress& progress) : facade(facade) {
+        facade.SetWriteListener(&progress);
     }
-}
+    ~ProgressListening() { facade.SetWriteListener(nullptr); }
+};
 
-// The end-of-update flags of the identity section; an identity too short to hold them asks
-// for nothing.
-std::uint8_t EndOfUpdateFlags(const std::optional<Command>& identity) {
-    if (!identity || identity->data == nullptr ||
-        identity->value2 <= firmware::kIdentityFlagsOffset) {
-        return 0;
+void RunSteps(CTalvenComm& facade, const COrnaFirmware& image, UpdateProgress& progress) {
+    const auto steps = PlanUpdate(image.commands);
+    std::size_t count = 0;
+    for (const auto& step : steps) {
+        count += step.call ? 1 : 0;
     }
-    return identity->data[firmware::kIdentityFlagsOffset];
-}
-
-void RunCommands(CTalvenComm& facade, const COrnaFirmware& image) {
-    std::optional<Command> identity;
-    for (const auto& command : image.commands) {
-        if (command.type == firmware::SECTION_DEVICE_IDENTITY) {
-            identity = command;  // the last one counts
+    progress.SetTotal(TotalBytes(steps));
+    Tell(facade, "update: " + std::to_string(count) + " steps, " +
+                     std::to_string(TotalBytes(steps)) + " bytes to send");
+    const ProgressListening listening(facade, progress);
+    std::size_t number = 0;
+    for (const auto& step : steps) {
+        if (!step.call) {
+            Tell(facade, "entry " + std::to_string(step.entry) + ": section " +
+                             common::FormatHex(step.type, 8) + " " +
+                             firmware::SectionTypeName(step.type) + ": nothing to send");
+            continue;
         }
-    }
-    for (const auto& command : image.commands) {
-        Execute(facade, command);
-    }
-    const auto flags = EndOfUpdateFlags(identity);
-    if ((flags & firmware::kFlagCommand31) != 0) {
-        SendBareCommand(facade, &CTalvenComm::SendCommand31);
-    }
-    if ((flags & firmware::kFlagCommand30) != 0) {
-        SendBareCommand(facade, &CTalvenComm::SendCommand30);
-    }
-    if ((flags & firmware::kFlagCommand32) != 0) {
-        SendBareCommand(facade, &CTalvenComm::SendCommand32);
+        ++number;
+        progress.BeginStep(step.bytes);
+        const auto retriesBefore = facade.RetryCount();
+        const auto started = std::chrono::steady_clock::now();
+        const auto result = step.call(facade);
+        const auto duration = std::chrono::steady_clock::now() - started;
+        if (result != 0) {
+            progress.Stop();
+            const auto retries = facade.RetryCount() - retriesBefore;
+            Tell(facade, StepTitle(step, number, count) + ": " +
+                             ArmillonDevice::DescribeDeviceErrorWithCode(result) + " after " +
+                             std::to_string(retries) + (retries == 1 ? " retry" : " retries") +
+                             StepDetails(step, duration));
+            throw DeviceException(kDeviceOperationFailed);
+        }
+        progress.EndStep();
+        Tell(facade, StepTitle(step, number, count) + ": ok" + StepDetails(step, duration));
+        if (step.closesConnection) {
+            // The watch has left the connection; it is closed on this side as well and
+            // never opened again.
+            facade.Close();
+        }
     }
     facade.Close();
 }
@@ -128,7 +122,7 @@ std::int32_t UpdateThreadProc(CUpdateWorker* worker) {
         if (worker->facade == nullptr || worker->firmware == nullptr) {
             throw DeviceException(kDeviceOperationFailed);
         }
-        RunCommands(*worker->facade, *worker->firmware);
+        RunSteps(*worker->facade, *worker->firmware, worker->progress);
         worker->succeeded.store(1, std::memory_order_release);
         return 0;
     } catch (const std::bad_alloc&) {
@@ -138,6 +132,7 @@ std::int32_t UpdateThreadProc(CUpdateWorker* worker) {
     } catch (...) {
         failure = res::IDS_UPDATE_FAILED;
     }
+    worker->progress.Stop();
     try {
         const auto messages = worker->owner != nullptr ? CMessageDisplay(*worker->owner)
                                                        : CMessageDisplay(worker->ui);

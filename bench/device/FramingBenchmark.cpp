@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <vector>
 
@@ -81,6 +82,35 @@ void BM_FramingWrite(benchmark::State& state) {
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_FramingWrite)->Arg(1)->Arg(100);
+
+// The same with a write listener attached that publishes a running count through an atomic,
+// as the update's progress does: what hearing every report costs the writer.
+void BM_FramingWriteWithListener(benchmark::State& state) {
+    struct Counting : IWriteProgressListener {
+        void OnWritten(std::uint32_t payloadLength) override {
+            heard += payloadLength;
+            published.store(heard, std::memory_order_relaxed);
+        }
+        std::uint64_t heard = 0;
+        std::atomic<std::uint64_t> published{0};
+    } listener;
+    const auto reports = static_cast<std::size_t>(state.range(0));
+    LoopbackPort port;
+    VirtualWatch_DeviceIdentifier identity(&port);
+    VirtualWatch_HID_DeviceReaderWriter transport;
+    transport.Open(&identity);
+    transport.SetWriteListener(&listener);
+    const Bytes block(reports * kRoom, 0x5A);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(transport.Write(block));
+    }
+    benchmark::DoNotOptimize(listener.published.load());
+    state.SetItemsProcessed(static_cast<std::int64_t>(port.written));
+    state.counters["ns_per_report"] =
+        benchmark::Counter(static_cast<double>(port.written),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_FramingWriteWithListener)->Arg(1)->Arg(100);
 
 void BM_FramingRead(benchmark::State& state) {
     const auto reports = static_cast<std::size_t>(state.range(0));

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <string>
 
 #include "CNullTrainingDataCreator.h"
 #include "CRetryTrainingDataCreator.h"
@@ -110,6 +111,42 @@ TEST_F(RetryTrainingDataCreatorTest, AnotherDeviceAfterReconnectingIsNeverWritte
     EXPECT_EQ(pauses.Pauses(), kTwoPauses);
     // The identity of the device that was opened stays the one cached.
     EXPECT_EQ(retry->GetCachedDeviceInformation()->hardwareText, L"ORNA-HWREV1-612E");
+}
+
+TEST_F(RetryTrainingDataCreatorTest, TheObserverHearsEachRetryWithItsReconnectionAndCheck) {
+    struct Recorder : IRetryObserver {
+        void OnRetry(std::uint32_t attempt, std::uint32_t count,
+                     const ArmillonDeviceError& previous,
+                     std::chrono::milliseconds pause) override {
+            events.push_back("retry " + std::to_string(attempt) + "/" + std::to_string(count) +
+                             " after " + std::to_string(previous.GetCode()) + ", " +
+                             std::to_string(pause.count()) + " ms");
+        }
+        void OnReconnect(const ArmillonDeviceError& result) override {
+            events.push_back("reconnect " + std::to_string(result.GetCode()));
+        }
+        void OnSameDeviceCheck(const ArmillonDeviceError& result) override {
+            events.push_back("same device " + std::to_string(result.GetCode()));
+        }
+        std::vector<std::string> events;
+    } recorder;
+    fake->hardwareTexts = {L"ORNA-HWREV1-612E", L"ORNA-HWREV1-712E", L"ORNA-HWREV1-612E"};
+    OpenAndForget();
+    retry->SetObserver(&recorder);
+    EXPECT_EQ(retry->FlashSectorErase(1, 1), DeviceErrorCode::Success);
+    EXPECT_TRUE(recorder.events.empty());
+
+    fake->Script("FlashWrite", {kDeviceError});
+    fake->Script("Reconnect", {0, 0x7FFF0000});
+    EXPECT_EQ(retry->FlashWrite(0x1000, {1, 2}), DeviceErrorCode::OpenFailed);
+    const std::vector<std::string> expected = {
+        "retry 1/2 after 5, 3000 ms",
+        "reconnect 0",
+        "same device " + std::to_string(0x7FFF0001),  // another watch answered
+        "retry 2/2 after " + std::to_string(0x7FFF0001) + ", 3000 ms",
+        "reconnect " + std::to_string(0x7FFF0000),
+    };
+    EXPECT_EQ(recorder.events, expected);
 }
 
 TEST_F(RetryTrainingDataCreatorTest, UnsupportedFirmwareAtTheFirstAttemptIsNotRetried) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <string>
 
 #include "ICMD_DataGet.h"
 #include "ICMD_DataIndexTableGet.h"
@@ -10,6 +12,7 @@
 #include "ICMD_DataSizeGet.h"
 #include "ICMD_MetaDataGet.h"
 #include "Pause.h"
+#include "RequestBlockSize.h"
 #include "ScriptedConnection.h"
 
 namespace ArmillonDevice {
@@ -107,6 +110,25 @@ TEST(CommandSetTest, EachCommandSendsItsBlockAndDeliversItsReply) {
         ExpectOutputs(outputs, c.delivered);
         EXPECT_TRUE(s.connection.IsOpen());
     }
+}
+
+TEST(CommandSetTest, RequestBlockSizesWeighTheBlocksTheCommandsSend) {
+    const std::map<std::string, std::uint64_t> sizes = {
+        {"FlashWrite", RequestBlockSize::FlashWrite(3)},
+        {"FlashWrite of nothing", RequestBlockSize::FlashWrite(0)},
+        {"FlashSectorErase", RequestBlockSize::FlashSectorErase()},
+        {"DataSet", RequestBlockSize::DataSet(3)},
+    };
+    std::size_t checked = 0;
+    for (const auto& c : CommandCases()) {
+        if (const auto size = sizes.find(c.what); size != sizes.end()) {
+            SCOPED_TRACE(c.what);
+            EXPECT_EQ(c.request.size(), size->second);
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, sizes.size());
+    EXPECT_EQ(Block(0x30).size(), RequestBlockSize::BareCommand());
 }
 
 TEST(CommandSetTest, FailedCommandsLeaveTheOutputsAsTheyWere) {

@@ -25,6 +25,10 @@ TEST(ArmillonDeviceErrorTest, ValueSemantics) {
     EXPECT_EQ(copy, DeviceErrorCode::GeneralFailure);
     EXPECT_EQ(DescribeDeviceError(5), "device error 0x0005");
     EXPECT_EQ(DescribeDeviceError(DeviceErrorCode::NotOpen), "NotOpen");
+    EXPECT_EQ(DescribeDeviceErrorWithCode(DeviceErrorCode::TransferFailed),
+              "TransferFailed (0x7FFF0001)");
+    EXPECT_EQ(DescribeDeviceErrorWithCode(DeviceErrorCode::NotOpen), "NotOpen (0x0201)");
+    EXPECT_EQ(DescribeDeviceErrorWithCode(5), "device error 0x0005");
 }
 
 TEST(PacketProtocolTest, HandshakeIsOneReportAndStoresTheVersionWords) {

@@ -21,6 +21,7 @@ class Linux_USB_DeviceIdentifier : public DeviceIdentifier {
     std::unique_ptr<DeviceIdentifier> Clone() const override;
 
     const char* GetPath() const { return path_.c_str(); }
+    std::string Describe() const override { return path_; }
     std::uint16_t GetVendorId() const { return vendorId_; }
     std::uint16_t GetProductId() const { return productId_; }
 

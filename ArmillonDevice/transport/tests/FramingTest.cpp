@@ -163,6 +163,24 @@ TEST_F(FramingTest, ListenerHearsEveryReportPayload) {
     EXPECT_EQ(recorder.payloads, (std::vector<Bytes>{{1, 2}, {3}, {4, 5}}));
 }
 
+TEST_F(FramingTest, WriteListenerHearsEachReportThatWentOutAndNoneThatFailed) {
+    struct Recorder : IWriteProgressListener {
+        void OnWritten(std::uint32_t length) override { lengths.push_back(length); }
+        std::vector<std::uint32_t> lengths;
+    } recorder;
+    OpenTransport();
+    transport.SetWriteListener(&recorder);
+    ASSERT_EQ(transport.Write(Sequence(130)), DeviceErrorCode::Success);
+    EXPECT_EQ(recorder.lengths, (std::vector<std::uint32_t>{62, 62, 6}));
+
+    port.RefuseWrites(true);
+    EXPECT_EQ(transport.Write(Sequence(10)), DeviceErrorCode::GeneralFailure);
+    port.RefuseWrites(false);
+    transport.SetWriteListener(nullptr);
+    ASSERT_EQ(transport.Write(Sequence(10)), DeviceErrorCode::Success);
+    EXPECT_EQ(recorder.lengths.size(), 3u);
+}
+
 TEST(FramingInputTest, MalformedInputReportsFailTheRead) {
     struct Case {
         const char* what;

@@ -108,6 +108,32 @@ TEST_F(ProgressDialog, TheBarMovesOnFromWhereTheLastDialogLeftIt) {
     }
 }
 
+TEST_F(ProgressDialog, TheBarMovesUntilTheFirstByteThenMeasuresAndAFailureFreezesIt) {
+    HeldProgDlg dialog(ui, true);
+    ui.Script([&](ui::ScriptedDialog& d) {
+        auto& progress = dialog.Held().progress;
+        progress.SetTotal(1000);
+        progress.BeginStep(600);
+        d.Tick();  // nothing sent yet: the bar only moves
+        progress.OnWritten(100);
+        d.Tick();
+        progress.OnWritten(900);  // more than the step sends: counted up to its end
+        d.Tick();
+        progress.EndStep();
+        progress.BeginStep(400);
+        progress.Stop();
+        d.Tick();
+        d.Tick();
+        dialog.Held().Finish(false);
+    });
+    EXPECT_EQ(RunDialog(dialog), -1);
+    const auto record = ui.Dialogs().at(0);
+    EXPECT_EQ(record.progressPositions.size(), 1u);
+    using Amounts = std::vector<std::pair<std::uint64_t, std::uint64_t>>;
+    EXPECT_EQ(record.progressAmounts,
+              (Amounts{{100, 1000}, {600, 1000}, {600, 1000}, {600, 1000}, {600, 1000}}));
+}
+
 TEST_F(ProgressDialog, AWorkerThatCannotStartEndsTheDialogWithFailure) {
     HeldProgDlg dialog(ui, false);
     EXPECT_EQ(RunDialog(dialog), -1);

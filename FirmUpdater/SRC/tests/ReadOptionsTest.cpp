@@ -22,6 +22,8 @@ struct Expected {
     std::optional<std::string> deviceVersion{};
     bool help = false;
     bool version = false;
+    bool verbose = false;
+    std::wstring logPath{};
 };
 
 class ReadOptions : public testing::Test {
@@ -61,6 +63,8 @@ class ReadOptions : public testing::Test {
         EXPECT_EQ(GetDeviceVersionOverride(), expected.deviceVersion);
         EXPECT_EQ(app.helpRequested, expected.help);
         EXPECT_EQ(app.versionRequested, expected.version);
+        EXPECT_EQ(app.verbose, expected.verbose);
+        EXPECT_EQ(app.logPath, expected.logPath);
         EXPECT_TRUE(ui.Events().empty()) << "reading options shows nothing";
     }
 
@@ -78,6 +82,13 @@ TEST_F(ReadOptions, FlagsAndTheirCaseSensitivity) {
     Check({L"/t-", L"/t"}, {.clockMode = 1});
     Check({L"--help"}, {.help = true});
     Check({L"--version"}, {.version = true});
+}
+
+TEST_F(ReadOptions, TranscriptOptions) {
+    Check({L"-v"}, {.verbose = true});
+    Check({L"--verbose", L"x.img"}, {.imagePath = L"x.img", .verbose = true});
+    Check({L"--log=/tmp/a b.log", L"--log=run.log"}, {.logPath = L"run.log"});
+    Check({L"--log=run.log", L"--log="}, {.logPath = L"run.log"});  // an empty name is no path
 }
 
 TEST_F(ReadOptions, VersionOverridesNeedExactlyFiveCharacters) {

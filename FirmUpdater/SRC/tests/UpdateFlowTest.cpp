@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 #include "ArmillonException.h"
 #include "CFWUpdaterAppApp.h"
 #include "ImageBuilder.h"
 #include "ImageLayout.h"
 #include "ResourceIds.h"
 #include "SampleImage.h"
+#include "TextConversion.h"
 #include "TextFormat.h"
 #include "UpdateBench.h"
 #include "VersionUpDecision.h"
@@ -60,7 +65,8 @@ TEST(UpdateFlow, AConfirmedUpdateWritesTheImageAndTheWatchRebootsIntoIt) {
     EXPECT_EQ(progress.templateId, res::IDD_PROGRESS);
     EXPECT_EQ(progress.parent, confirm.dialog);
     EXPECT_EQ(progress.result, ui::IDOK);
-    ASSERT_FALSE(progress.progressPositions.empty());
+    // The bar moves on its own only until the first byte has gone out; it then measures.
+    EXPECT_FALSE(progress.progressAmounts.empty());
     for (std::size_t i = 1; i < progress.progressPositions.size(); ++i) {
         EXPECT_EQ(progress.progressPositions[i], progress.progressPositions[i - 1] + 1);
     }
@@ -339,6 +345,59 @@ TEST(UpdateFlow, TheClockIsReadAndWrittenAsTheClockModeSays) {
         EXPECT_EQ(t.Count(0, CommandKind::DataGet, kClockRecord), c.reads);
         EXPECT_EQ(t.Count(0, CommandKind::DataSet, kClockRecord), c.writes);
     }
+}
+
+// Runs with an error stream of the test's own; what the program wrote there.
+std::string RunWithErrorStream(UpdateBench& t, const std::vector<std::uint8_t>& image,
+                               std::vector<std::wstring> options) {
+    std::ostringstream errors;
+    t.Run(image, std::move(options),
+          [&](ui::UiBackend& ui, std::vector<std::wstring> arguments, std::ostream& console,
+              const UpdaterPlatform& platform) {
+              auto app =
+                  std::make_unique<CFWUpdaterAppApp>(ui, std::move(arguments), console, platform);
+              app->errorStream = &errors;
+              return app;
+          });
+    return errors.str();
+}
+
+TEST(UpdateFlow, TheTranscriptTellsEveryStageOnlyWhenAskedForAndTheBarEndsFull) {
+    UpdateBench t;
+    t.AddWatch();
+    t.AnswerConfirmation(ui::IDOK);
+    EXPECT_EQ(RunWithErrorStream(t, Sample(), {}), "") << "nothing without the options";
+    const auto progress = t.ui.Dialogs().at(1);
+    ASSERT_FALSE(progress.progressAmounts.empty());
+    for (std::size_t i = 1; i < progress.progressAmounts.size(); ++i) {
+        EXPECT_GE(progress.progressAmounts[i].first, progress.progressAmounts[i - 1].first);
+    }
+    EXPECT_EQ(progress.progressAmounts.back().first, progress.progressAmounts.back().second);
+
+    UpdateBench second;
+    second.AddWatch();
+    second.AnswerConfirmation(ui::IDOK);
+    const auto log = std::filesystem::path(common::WideToNarrow(second.files.Missing()))
+                         .replace_filename("run.log");
+    std::ofstream(log) << "an earlier run\n";
+    const auto text = RunWithErrorStream(second, Sample(), {L"-v", L"--log=" + log.wstring()});
+    std::size_t at = 0;
+    for (const char* expected :
+         {"firmupdater ", "image \"", "busy check: free, lock taken",
+          "connection attempt 1: looking for a watch with the model code \"612E\"",
+          "enumeration 1 of 4 (vendor 0x3A7C, product 0x0A51): 1 device(s)",
+          "probe device: hardware text \"", "matches the model code \"612E\"",
+          "connection: device open", "clock: ", "watch: firmware version \"01.20\"",
+          "decision: UPDATE_NEEDED (watch \"01.20\", image \"01.30\")", "update: ", "step 1/",
+          "outcome: update completed", "exit code 0"}) {
+        const auto found = text.find(expected, at);
+        ASSERT_NE(found, std::string::npos) << expected << " after " << at << " in\n" << text;
+        at = found;
+    }
+    std::ifstream in(log);
+    const std::string logged((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+    EXPECT_EQ(logged, "an earlier run\n" + text);
 }
 
 TEST(UpdateFlow, AFailureOnTheWorkerShowsItsMessageOnceAndSendsNothingAfter) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -17,6 +18,7 @@
 #include "ResourceIds.h"
 #include "ResourceLookup.h"
 #include "ScriptedUi.h"
+#include "Transcript.h"
 #include "UiLanguage.h"
 #include "VirtualWatch_HidPlatform.h"
 #include "WatchChain.h"
@@ -156,6 +158,77 @@ TEST_F(Worker, BlocksAndFlashGoWhereTheirSectionsSay) {
     EXPECT_EQ(t.watch.SettingsBlock(0x1620), (std::vector<std::uint8_t>{0x20, 0x20, 0x20}));
     EXPECT_EQ(t.watch.SettingsBlock(0x1601)->size(), 0x80000u);
     EXPECT_EQ(t.watch.Flash(0x5000, 4), (std::vector<std::uint8_t>{1, 2, 3, 4}));
+}
+
+// Notes how far the progress had come when each flash write returned.
+class ProgressWatchingFacade : public CTalvenComm {
+  public:
+    using CTalvenComm::CTalvenComm;
+    std::int32_t FlashWrite(std::uint32_t address, std::uint32_t byteCount,
+                            const std::uint8_t* buffer) override {
+        const auto result = CTalvenComm::FlashWrite(address, byteCount, buffer);
+        sentAfterWrite.push_back(worker->progress.Sent());
+        return result;
+    }
+    CUpdateWorker* worker = nullptr;
+    std::vector<std::uint64_t> sentAfterWrite;
+};
+
+TEST_F(Worker, ProgressCountsTheRequestBytesOfEveryStepAndStopsWhereTheUpdateFailed) {
+    // Request blocks: a data set of 1 byte is 19 bytes, a flash write of 4 is 17, each
+    // erased sector 7.
+    const auto bytes = Identity(0)
+                           .DataSection(firmware::SECTION_DATA_1604, 0, {4})
+                           .DataSection(firmware::SECTION_FLASH_WRITE, 0x5000, {1, 2, 3, 4})
+                           .SectorErase(1, 2)
+                           .Build();
+    for (const bool fails : {false, true}) {
+        SCOPED_TRACE(fails);
+        watchsim::WatchBench bench;
+        auto& watch = bench.Add();
+        ArmillonDevice::VirtualWatch_HidPlatform platform{{&watch}};
+        ArmillonDevice::testing::VirtualTimePauses pauses{bench};
+        ProgressWatchingFacade facade{platform};
+        ASSERT_TRUE(facade.Connect(0x3A7C, 0x0A51, L"612E"));
+        std::ostringstream transcriptText;
+        common::Transcript transcript;
+        transcript.AddStream(transcriptText);
+        facade.SetTranscript(&transcript);
+        if (fails) {
+            watch.AddFaults("write:error=0x0101");
+        }
+        ui::ScriptedUi ui;
+        COrnaFirmware image(bytes, L"", nullptr);
+        CUpdateWorker worker(ui, nullptr, &facade, &image);
+        facade.worker = &worker;
+
+        EXPECT_EQ(UpdateThreadProc(&worker), fails ? -1 : 0);
+        EXPECT_EQ(worker.progress.Total(), 19u + 17u + 14u);
+        // Every byte of the write was heard from the writer before the step ended, and the
+        // retries sending it again counted nothing more.
+        ASSERT_FALSE(facade.sentAfterWrite.empty());
+        EXPECT_EQ(facade.sentAfterWrite.back(), 19u + 17u);
+        EXPECT_EQ(worker.progress.Sent(), fails ? 19u + 17u : 19u + 17u + 14u);
+        EXPECT_EQ(worker.progress.Stopped(), fails);
+
+        const auto text = transcriptText.str();
+        EXPECT_NE(text.find("update: 3 steps, 50 bytes to send"), std::string::npos) << text;
+        if (fails) {
+            EXPECT_NE(text.find("step 2/3: FlashWrite at 0x00005000: device error 0x0101 after 2 "
+                                "retries (entry 2, section 0x00410000"),
+                      std::string::npos)
+                << text;
+            EXPECT_NE(text.find("retry 2 of 2 after device error 0x0101: pause 3000 ms"),
+                      std::string::npos)
+                << text;
+            EXPECT_NE(text.find("retry: the same watch answered"), std::string::npos) << text;
+            EXPECT_EQ(text.find("step 3/3"), std::string::npos) << text;
+        } else {
+            EXPECT_NE(text.find("step 3/3: FlashSectorErase of 2 sector(s) from 1: ok"),
+                      std::string::npos)
+                << text;
+        }
+    }
 }
 
 // A facade whose sector erase does what the test says instead of asking the watch.

@@ -47,6 +47,12 @@ void Dialog::SetProgressPos(int id, int position) {
     }
 }
 
+void Dialog::SetProgressAmount(int id, std::uint64_t done, std::uint64_t total) {
+    if (window_ != nullptr) {
+        window_->SetProgressAmount(id, done, total);
+    }
+}
+
 unsigned Dialog::SetTimer(unsigned id, std::chrono::milliseconds period) {
     if (window_ == nullptr || id == 0 || !window_->SetTimer(id, period)) {
         return 0;

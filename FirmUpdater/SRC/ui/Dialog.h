@@ -16,6 +16,7 @@
 //   int result = AskDialog(ui).DoModal(*templateFound, nullptr);
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +57,8 @@ class Dialog {
     std::wstring GetDlgItemText(int id) const;
     void GotoDlgCtrl(int id);
     void SetProgressPos(int id, int position);
+    // `done` of `total`; see DialogWindow::SetProgressAmount.
+    void SetProgressAmount(int id, std::uint64_t done, std::uint64_t total);
     // Returns the timer's ID, 0 when it could not be set.
     unsigned SetTimer(unsigned id, std::chrono::milliseconds period);
     bool KillTimer(unsigned id);

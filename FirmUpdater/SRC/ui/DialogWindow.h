@@ -3,6 +3,7 @@
 // interface makes one per modal run; the handlers reach it through Dialog.
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,8 +24,16 @@ class DialogWindow {
     virtual std::wstring ItemText(int id) const = 0;
     virtual void SetFocus(int id) = 0;
     virtual std::optional<int> Focus() const = 0;
-    // Moves a progress bar to `position`.
+    // Moves a progress bar to `position`. A bar with the marquee style only moves on, as
+    // long as no amount has been shown.
     virtual void SetProgressPosition(int id, int position) = 0;
+    // Shows how much of a measured piece of work is done: `done` of `total` units (the
+    // progress dialog gives bytes), done above total counting as total. From the first call
+    // on, the bar is a determinate bar filled to that fraction, also when its template gave
+    // it the marquee style: it no longer moves by itself. A total of 0 shows an empty bar.
+    // Called on the dialog's thread, typically on every tick of a timer, with the same
+    // values again when nothing moved.
+    virtual void SetProgressAmount(int id, std::uint64_t done, std::uint64_t total) = 0;
 
     // Timers fire on the thread that runs the dialog. Setting an existing timer restarts it.
     virtual bool SetTimer(unsigned id, std::chrono::milliseconds period) = 0;

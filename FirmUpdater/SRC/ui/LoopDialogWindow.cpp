@@ -1,5 +1,7 @@
 #include "LoopDialogWindow.h"
 
+#include <algorithm>
+
 #include "Dialog.h"
 #include "ResourceIds.h"
 
@@ -43,6 +45,13 @@ void LoopDialogWindow::SetProgressPosition(int id, int position) {
     if (const auto index = IndexOf(id);
         index && template_.items[*index].controlClass == res::ControlClass::ProgressBar) {
         ProgressChanged(id, position);
+    }
+}
+
+void LoopDialogWindow::SetProgressAmount(int id, std::uint64_t done, std::uint64_t total) {
+    if (const auto index = IndexOf(id);
+        index && template_.items[*index].controlClass == res::ControlClass::ProgressBar) {
+        ProgressAmountChanged(id, std::min(done, total), total);
     }
 }
 

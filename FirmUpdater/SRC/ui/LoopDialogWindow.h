@@ -26,6 +26,7 @@ class LoopDialogWindow : public DialogWindow {
     void SetFocus(int id) override;
     std::optional<int> Focus() const override { return focus_; }
     void SetProgressPosition(int id, int position) override;
+    void SetProgressAmount(int id, std::uint64_t done, std::uint64_t total) override;
     bool SetTimer(unsigned id, std::chrono::milliseconds period) override;
     bool KillTimer(unsigned id) override;
     void End(int result) override;
@@ -53,6 +54,9 @@ class LoopDialogWindow : public DialogWindow {
   protected:
     virtual void ItemTextChanged(std::size_t /*index*/) {}
     virtual void ProgressChanged(int /*id*/, int /*position*/) {}
+    // `done` is at most `total` here.
+    virtual void ProgressAmountChanged(int /*id*/, std::uint64_t /*done*/,
+                                       std::uint64_t /*total*/) {}
     virtual void TimerFired(unsigned /*id*/) {}
 
   private:

@@ -19,6 +19,10 @@ class ScriptedWindow : public LoopDialogWindow {
         ui_.UpdateDialog(record_,
                          [&](DialogRecord& r) { r.progressPositions.push_back(position); });
     }
+    void ProgressAmountChanged(int /*id*/, std::uint64_t done, std::uint64_t total) override {
+        ui_.UpdateDialog(record_,
+                         [&](DialogRecord& r) { r.progressAmounts.emplace_back(done, total); });
+    }
     void TimerFired(unsigned id) override {
         ui_.UpdateDialog(record_, [&](DialogRecord& r) { r.ticks.push_back(id); });
     }

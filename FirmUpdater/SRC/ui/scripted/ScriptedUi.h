@@ -53,6 +53,7 @@ struct DialogRecord {
     std::optional<int> focusAfterInit;
     std::vector<unsigned> ticks;  // the timers that fired, in order
     std::vector<int> progressPositions;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> progressAmounts;  // done, total
     int result = 0;
     bool scripted = false;
     bool stuck = false;  // nothing could end it any more; the framework ended it with -1

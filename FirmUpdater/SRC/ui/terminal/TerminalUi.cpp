@@ -6,6 +6,7 @@
 
 #include "Dialog.h"
 #include "MessageBoxButtons.h"
+#include "ProgressLine.h"
 #include "TextConversion.h"
 
 namespace ui {
@@ -71,6 +72,9 @@ class TerminalWindow : public LoopDialogWindow {
         }
     }
     void ProgressChanged(int /*id*/, int position) override { ui_.ShowProgress(position); }
+    void ProgressAmountChanged(int /*id*/, std::uint64_t done, std::uint64_t total) override {
+        ui_.ShowAmount(done, total);
+    }
 
   private:
     TerminalUi& ui_;
@@ -215,10 +219,49 @@ void TerminalUi::DriveDialog(LoopDialogWindow& window) {
 
 void TerminalUi::DialogEnded(LoopDialogWindow& /*window*/) {
     CloseProgressLine();
+    amount_.reset();
     out_.flush();
 }
 
+void TerminalUi::ShowAmount(std::uint64_t done, std::uint64_t total) {
+    if (total == 0) {
+        return;  // nothing to measure
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (!amount_) {
+        if (!animate_) {
+            CloseProgressLine();  // the indicator's dots end here; on a terminal the bar
+        }                         // takes the indicator's place
+        amount_.emplace();
+        amount_->first = done;
+        amount_->since = now;
+    } else if (amount_->done == done && amount_->total == total && amount_->lineLength > 0) {
+        return;  // nothing moved
+    }
+    amount_->done = done;
+    amount_->total = total;
+    if (!animate_) {
+        const int tenth = PercentDone(done, total) / 10;
+        if (tenth > amount_->tenthPrinted) {
+            amount_->tenthPrinted = tenth;
+            amount_->printed = done;
+            out_ << FormatProgressLine(done, total, std::nullopt) << '\n' << std::flush;
+        }
+        return;
+    }
+    const auto line = FormatProgressLine(
+        done, total, EstimateTimeLeft(amount_->first, amount_->since, done, total, now));
+    // Spaces wipe what a longer line before left behind.
+    const auto wipe = amount_->lineLength > line.size() ? amount_->lineLength - line.size() : 0;
+    out_ << '\r' << line << std::string(wipe, ' ') << std::flush;
+    amount_->lineLength = line.size();
+    progressLineOpen_ = true;
+}
+
 void TerminalUi::ShowProgress(int position) {
+    if (amount_) {
+        return;  // the bar measures the work now
+    }
     if (!animate_) {
         if (++progressSteps_ % 10 == 0) {
             out_ << '.' << std::flush;
@@ -240,6 +283,12 @@ void TerminalUi::ShowProgress(int position) {
 }
 
 void TerminalUi::CloseProgressLine() {
+    // Without a terminal the plain lines stop at a 10% step; the amount reached goes on
+    // record before anything else is printed, so a failure shows where it happened.
+    if (!animate_ && amount_ && amount_->printed != amount_->done) {
+        out_ << FormatProgressLine(amount_->done, amount_->total, std::nullopt) << '\n';
+        amount_->printed = amount_->done;
+    }
     if (progressLineOpen_) {
         out_ << '\n';
         progressLineOpen_ = false;

@@ -10,8 +10,12 @@
 // A dialog prints its caption and static texts. When it has push buttons it asks for one:
 // y for the button with ID 1 (Yes), n for ID 2 (No), Enter for the button Enter presses in
 // the dialog; the end of the input is Esc. Without push buttons it runs on its timers, and
-// a progress bar shows as an indicator that moves with every position it is given.
+// a progress bar shows as an indicator that moves with every position it is given, until it
+// is given an amount: then it is a bar with the percentage, the amount and the time left,
+// redrawn in place on a terminal, and otherwise printed as a plain line per 10%.
 
+#include <chrono>
+#include <cstdint>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -43,6 +47,7 @@ class TerminalUi : public LoopBackend {
     // One line of input without its line break; nothing at the end of the input.
     std::optional<std::string> ReadAnswer();
     void ShowProgress(int position);
+    void ShowAmount(std::uint64_t done, std::uint64_t total);
     void CloseProgressLine();
 
     std::istream& in_;
@@ -51,6 +56,17 @@ class TerminalUi : public LoopBackend {
     bool echo_;
     bool progressLineOpen_ = false;
     unsigned progressSteps_ = 0;
+    // The measured progress of the dialog that shows one.
+    struct Amount {
+        std::uint64_t first = 0;  // the amount first shown, and when
+        std::chrono::steady_clock::time_point since;
+        std::uint64_t done = 0;  // the amount last shown
+        std::uint64_t total = 0;
+        int tenthPrinted = -1;                 // without a terminal: the last 10% step printed,
+        std::optional<std::uint64_t> printed;  // and the amount last printed
+        std::size_t lineLength = 0;            // on a terminal: the length of the line drawn
+    };
+    std::optional<Amount> amount_;
 };
 
 }  // namespace ui

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "Pause.h"
+#include "ProgressLine.h"
 #include "ResourceIds.h"
 #include "TestDialogs.h"
 
@@ -178,6 +179,86 @@ TEST(TerminalUi, IndicatorTravelsToTheEndAndBack) {
     EXPECT_EQ(frames[1], "[======                  ]");
     EXPECT_EQ(frames[19], "[                  ======]");
     EXPECT_EQ(frames[37], "[======                  ]");
+}
+
+TEST(ProgressLine, PercentAmountAndTimeLeft) {
+    using std::chrono::seconds;
+    constexpr std::uint64_t KiB = 1024;
+    const struct {
+        std::uint64_t done;
+        std::uint64_t total;
+        std::optional<seconds> left;
+        const char* line;
+    } cases[] = {
+        {241 * KiB, 512 * KiB, seconds(6),
+         "[#########...........]  47%  241 / 512 KiB  about 6 s left"},
+        {512 * KiB, 512 * KiB, seconds(6), "[####################] 100%  512 / 512 KiB"},
+        {511 * KiB, 512 * KiB + 1, std::nullopt, "[###################.]  99%  511 / 513 KiB"},
+        {512 * KiB + 1, 512 * KiB + 1, std::nullopt, "[####################] 100%  513 / 513 KiB"},
+        {5 * KiB * KiB, 64 * KiB * KiB, seconds(290),
+         "[#...................]   7%  5 / 64 MiB  about 5 min left"},
+        {500, 1000, std::nullopt, "[##########..........]  50%  500 / 1000 bytes"},
+        {0, 0, std::nullopt, "[....................]   0%  0 / 0 bytes"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatProgressLine(c.done, c.total, c.left), c.line);
+    }
+    const auto start = std::chrono::steady_clock::time_point{};
+    EXPECT_EQ(EstimateTimeLeft(0, start, 100, 400, start + seconds(2)), seconds(6));
+    EXPECT_EQ(EstimateTimeLeft(0, start, 100, 400, start + std::chrono::milliseconds(900)),
+              std::nullopt)
+        << "not before a second of data";
+    EXPECT_EQ(EstimateTimeLeft(100, start, 100, 400, start + seconds(5)), std::nullopt);
+}
+
+// Two ticks of the moving indicator, then the amounts, one per tick.
+class MeasuringDialog : public TickingDialog {
+  public:
+    MeasuringDialog(UiBackend& ui, std::vector<std::uint64_t> amounts)
+        : TickingDialog(ui), amounts_(std::move(amounts)) {}
+    void OnTimer(unsigned id) override {
+        if (ticks < 2) {
+            TickingDialog::OnTimer(id);
+            return;
+        }
+        const auto index = static_cast<std::size_t>(ticks++ - 2);
+        SetProgressAmount(res::IDC_PROGRESS, amounts_[index], kTotal);
+        if (index + 1 == amounts_.size()) {
+            EndDialog(1);
+        }
+    }
+    static constexpr std::uint64_t kTotal = 512 * 1024;
+
+  private:
+    std::vector<std::uint64_t> amounts_;
+};
+
+TEST(TerminalUi, MeasuredProgressIsOneLineInPlaceOrALinePerTenPercent) {
+    common::ScopedPauseRecorder pauses;
+    // The last amount is where the update stopped.
+    const std::vector<std::uint64_t> amounts{10000, 60000, 60000, 250000, 260000};
+
+    Terminal piped("");
+    MeasuringDialog(piped.ui, amounts).DoModal(EnglishTemplate(res::IDD_PROGRESS));
+    const auto out = piped.out.str();
+    const auto first = out.find('[');
+    ASSERT_NE(first, std::string::npos) << out;
+    EXPECT_EQ(out.substr(first),
+              "[....................]   1%  9 / 512 KiB\n"
+              "[##..................]  11%  58 / 512 KiB\n"
+              "[#########...........]  47%  244 / 512 KiB\n"
+              "[#########...........]  49%  253 / 512 KiB\n");
+
+    Terminal terminal("", true);
+    MeasuringDialog(terminal.ui, amounts).DoModal(EnglishTemplate(res::IDD_PROGRESS));
+    const auto drawn = terminal.out.str();
+    EXPECT_NE(
+        drawn.find("]\r[....................]   1%  9 / 512 KiB\r[##..................]  11%"),
+        std::string::npos)
+        << "the indicator's line goes on as the bar: " << drawn;
+    EXPECT_EQ(drawn.find("11%  58 / 512 KiB\r[##..................]  11%"), std::string::npos)
+        << "an amount that did not move is not drawn again";
+    EXPECT_TRUE(drawn.ends_with("\r[#########...........]  49%  253 / 512 KiB\n")) << drawn;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "Win32_DialogWindow.h"
 
+#include <algorithm>
+
 #include "Dialog.h"
 #include "DialogTemplateBytes.h"
 #include "Win32_Window.h"
@@ -10,13 +12,16 @@ namespace ui {
 namespace {
 
 constexpr std::uint32_t kPbsMarquee = 0x08;
+// Steps of a bar that shows an amount.
+constexpr int kAmountRange = 10000;
 
 }  // namespace
 
 Win32_DialogWindow::Win32_DialogWindow(const res::DialogTemplate& dialogTemplate, Dialog& dialog)
     : template_(dialogTemplate),
       dialog_(dialog),
-      marqueeStarted_(dialogTemplate.items.size(), false) {}
+      marqueeStarted_(dialogTemplate.items.size(), false),
+      measured_(dialogTemplate.items.size(), false) {}
 
 int Win32_DialogWindow::Run(const res::DialogTemplate& dialogTemplate, Dialog& dialog, HWND owner) {
     const auto bytes = DialogTemplateBytes(dialogTemplate);
@@ -145,6 +150,9 @@ void Win32_DialogWindow::SetProgressPosition(int id, int position) {
         return;
     }
     const HWND bar = controls_[*index];
+    if (measured_[*index]) {
+        return;  // the bar shows an amount now
+    }
     if ((template_.items[*index].style & kPbsMarquee) != 0) {
         // A marquee bar shows no amount, only that the program is alive: the first position
         // starts its animation, which runs on this thread's messages like the timer does.
@@ -155,6 +163,24 @@ void Win32_DialogWindow::SetProgressPosition(int id, int position) {
         return;
     }
     SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+void Win32_DialogWindow::SetProgressAmount(int id, std::uint64_t done, std::uint64_t total) {
+    const auto index = IndexOf(id);
+    if (!index || template_.items[*index].controlClass != res::ControlClass::ProgressBar) {
+        return;
+    }
+    const HWND bar = controls_[*index];
+    if (!measured_[*index]) {
+        // From now on a determinate bar, also when the template made it a marquee.
+        measured_[*index] = true;
+        SendMessageW(bar, PBM_SETMARQUEE, FALSE, 0);
+        SetWindowLongPtrW(bar, GWL_STYLE, GetWindowLongPtrW(bar, GWL_STYLE) & ~PBS_MARQUEE);
+        SendMessageW(bar, PBM_SETRANGE32, 0, kAmountRange);
+    }
+    const double fraction =
+        total == 0 ? 0.0 : static_cast<double>(std::min(done, total)) / static_cast<double>(total);
+    SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(fraction * kAmountRange), 0);
 }
 
 bool Win32_DialogWindow::SetTimer(unsigned id, std::chrono::milliseconds period) {

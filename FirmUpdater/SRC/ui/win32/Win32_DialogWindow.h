@@ -29,6 +29,7 @@ class Win32_DialogWindow : public DialogWindow {
     void SetFocus(int id) override;
     std::optional<int> Focus() const override;
     void SetProgressPosition(int id, int position) override;
+    void SetProgressAmount(int id, std::uint64_t done, std::uint64_t total) override;
     bool SetTimer(unsigned id, std::chrono::milliseconds period) override;
     bool KillTimer(unsigned id) override;
     void End(int result) override;
@@ -53,6 +54,7 @@ class Win32_DialogWindow : public DialogWindow {
     HWND hwnd_ = nullptr;
     std::vector<HWND> controls_;  // in template order
     std::vector<bool> marqueeStarted_;
+    std::vector<bool> measured_;  // the bar shows an amount
     std::exception_ptr error_;
 };
 

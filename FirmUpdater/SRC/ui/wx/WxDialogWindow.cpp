@@ -23,6 +23,8 @@ namespace {
 // A progress bar with this style shows activity, not an amount: every new position moves it.
 constexpr std::uint32_t PBS_MARQUEE = 0x08;
 constexpr int kProgressRange = 100;
+// Steps of a bar that shows an amount: fine enough for a smooth bar of any width.
+constexpr int kAmountRange = 1000;
 
 wxFont TemplateFont(const res::DialogTemplate& dialogTemplate) {
     const auto family = DialogFontFamily(dialogTemplate.language);
@@ -215,11 +217,30 @@ void WxDialogWindow::SetProgressPosition(int id, int position) {
         return;
     }
     auto* gauge = static_cast<wxGauge*>(controls_[*index]);
+    if (measured_) {
+        return;  // the bar shows an amount now
+    }
     if ((template_.items[*index].style & PBS_MARQUEE) != 0) {
         gauge->Pulse();
     } else {
         gauge->SetValue(std::clamp(position, 0, kProgressRange));
     }
+}
+
+void WxDialogWindow::SetProgressAmount(int id, std::uint64_t done, std::uint64_t total) {
+    const auto index = IndexOf(id);
+    if (!index || template_.items[*index].controlClass != res::ControlClass::ProgressBar) {
+        return;
+    }
+    // A value makes the gauge determinate, a marquee gauge included.
+    auto* gauge = static_cast<wxGauge*>(controls_[*index]);
+    if (gauge->GetRange() != kAmountRange) {
+        gauge->SetRange(kAmountRange);
+    }
+    const std::uint64_t shown =
+        total == 0 ? 0 : std::min(done, total) * static_cast<std::uint64_t>(kAmountRange) / total;
+    gauge->SetValue(static_cast<int>(shown));
+    measured_ = true;
 }
 
 bool WxDialogWindow::SetTimer(unsigned id, std::chrono::milliseconds period) {

@@ -42,6 +42,7 @@ class WxDialogWindow : public DialogWindow {
     void SetFocus(int id) override;
     std::optional<int> Focus() const override;
     void SetProgressPosition(int id, int position) override;
+    void SetProgressAmount(int id, std::uint64_t done, std::uint64_t total) override;
     bool SetTimer(unsigned id, std::chrono::milliseconds period) override;
     bool KillTimer(unsigned id) override;
     void End(int result) override;
@@ -83,6 +84,7 @@ class WxDialogWindow : public DialogWindow {
     std::optional<int> requestedFocus_;
     bool modal_ = false;
     bool ended_ = false;
+    bool measured_ = false;  // a progress amount has been shown
     int result_ = -1;
     std::exception_ptr error_;
 };

@@ -309,6 +309,44 @@ TEST(Win32UiTest, ProgressDialogInEveryLanguageHasNoSystemMenuIgnoresEscAndRunsO
     }
 }
 
+TEST(Win32UiTest, AnAmountMakesTheProgressBarDeterminateAndFillsItToTheFraction) {
+    Win32_Ui ui;
+    ui.Start();
+    ScriptDialog dialog(ui);
+    dialog.ignoreCancel = true;
+    dialog.shown = [](ScriptDialog& d) {
+        const HWND bar = Item(d.Hwnd(), res::IDC_PROGRESS);
+        const auto position = [bar] { return SendMessageW(bar, PBM_GETPOS, 0, 0); };
+        const auto maximum = [bar] { return SendMessageW(bar, PBM_GETRANGE, FALSE, 0); };
+        d.SetProgressPos(res::IDC_PROGRESS, 1);
+        EXPECT_NE(GetWindowLongPtrW(bar, GWL_STYLE) & PBS_MARQUEE, 0);
+        const struct {
+            std::uint64_t done, total;
+            double fraction;
+        } cases[] = {{0, 512 * 1024, 0.0},
+                     {241 * 1024, 512 * 1024, 241.0 / 512},
+                     {600, 500, 1.0},
+                     {1, 0, 0.0},
+                     {std::uint64_t{1} << 62, std::uint64_t{1} << 63, 0.5}};
+        for (const auto& c : cases) {
+            d.SetProgressAmount(res::IDC_PROGRESS, c.done, c.total);
+            EXPECT_EQ(GetWindowLongPtrW(bar, GWL_STYLE) & PBS_MARQUEE, 0);
+            EXPECT_NEAR(static_cast<double>(position()) / static_cast<double>(maximum()),
+                        c.fraction, 0.001)
+                << c.done << " of " << c.total;
+        }
+        // Ticks no longer move a bar that shows an amount.
+        d.SetProgressAmount(res::IDC_PROGRESS, 241, 512);
+        const auto shown = position();
+        d.SetProgressPos(res::IDC_PROGRESS, 77);
+        EXPECT_EQ(position(), shown);
+        SaveScreenshot(d.Hwnd(), "progress-measured-en");
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(ui.RunModalDialog(Template(res::IDD_PROGRESS, res::LANG_ENGLISH), dialog, nullptr),
+              IDOK);
+}
+
 struct BoxKind {
     const char* name;
     std::uint16_t text;
