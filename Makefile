@@ -1,7 +1,7 @@
 # The two commands: `make test` and `make demo`. Everything else is a convenience.
 SHELL := /bin/bash
-.PHONY: all deps build test test-default test-asan test-package package demo bench fuzz fuzz-smoke \
-        format clean
+.PHONY: all deps build test test-default test-asan test-package test-windows package demo bench \
+        fuzz fuzz-smoke format clean
 
 all: build
 
@@ -12,7 +12,7 @@ build: deps
 	cmake --preset default
 	cmake --build --preset default
 
-test: deps test-default test-asan test-package
+test: deps test-default test-asan test-windows test-package
 
 test-default:
 	cmake --preset default
@@ -30,6 +30,13 @@ package: deps
 
 test-package: package
 	@scripts/check-package
+
+# The portable core cross-built for Windows (MinGW-w64), its tests under Wine. The Wine server
+# is kept warm by the tests' fixture and stopped afterwards, also when a test fails.
+test-windows:
+	cmake --preset windows
+	cmake --build --preset windows
+	ctest --preset windows || { scripts/wine-server stop build/windows; exit 1; }
 
 demo: build
 	@scripts/demo build/default

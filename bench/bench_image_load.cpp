@@ -198,6 +198,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    const auto imageFiles = CreatePlatformImageFileReader();
+    InstallImageFileReader(imageFiles.get());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -24,7 +24,14 @@ function(fu_add_tests name)
     endif()
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                         PROPERTIES TIMEOUT 120)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} fu_test_main fu_testing GTest::gtest GTest::gmock)
+    fu_register_tests(${name})
 endfunction()
+
+# fu_add_platform_subdirectory(): the folder of the platform being built for (linux/,
+# windows/) beside the current portable one, when it has one.
+macro(fu_add_platform_subdirectory)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${FU_PLATFORM}/CMakeLists.txt)
+        add_subdirectory(${FU_PLATFORM})
+    endif()
+endmacro()

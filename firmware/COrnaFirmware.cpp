@@ -6,6 +6,7 @@
 #include "TextConversion.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -221,6 +222,7 @@ void COrnaFirmware::ParseSections() {
     }
     versionOffset_ = VersionOffsetForModel(ModelCode());
     CheckVersionSections();
+    CheckBareCommandIsLast();
 }
 
 void COrnaFirmware::CheckVersionSections() {
@@ -246,6 +248,38 @@ void COrnaFirmware::CheckVersionSections() {
                      static_cast<std::int64_t>(index));
             }
         }
+    }
+}
+
+void COrnaFirmware::CheckBareCommandIsLast() {
+    // A bare command makes the watch leave the bus and the update never reopens it: nothing
+    // that needs the watch can follow, neither a section nor an end-of-update command. Such
+    // an image would write the whole update and then fail on a watch that is gone.
+    bool watchGone = false;
+    std::int64_t lastIdentity = -1;
+    for (std::size_t index = 0; index < commands.size(); ++index) {
+        const _COMMAND& command = commands[index];
+        if (command.type == SECTION_DEVICE_IDENTITY) {
+            lastIdentity = static_cast<std::int64_t>(index);
+        }
+        if (!NeedsDevice(command.type)) {
+            continue;
+        }
+        if (watchGone) {
+            const auto dataOffset = static_cast<std::uint64_t>(command.data - image_.data());
+            Fail(ImageRule::BareCommandNotLast,
+                 dataOffset - kSectionHeaderSize + kSectionTypeOffset,
+                 static_cast<std::int64_t>(index));
+        }
+        watchGone = IsBareCommand(command.type);
+    }
+    // The end-of-update flags each send one bare command after the last section.
+    const std::uint8_t flags = Flags() & (kFlagCommand30 | kFlagCommand31 | kFlagCommand32);
+    const int flagCommands = std::popcount(flags);
+    if (flagCommands > (watchGone ? 0 : 1)) {
+        Fail(ImageRule::BareCommandNotLast,
+             static_cast<std::uint64_t>(identityData - image_.data()) + kIdentityFlagsOffset,
+             lastIdentity);
     }
 }
 

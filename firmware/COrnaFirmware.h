@@ -67,6 +67,7 @@ class COrnaFirmware : public CFirmwareData {
     void ValidateHeader();
     void ParseSections();
     void CheckVersionSections();
+    void CheckBareCommandIsLast();
     [[noreturn]] void Fail(ImageRule rule, std::uint64_t offset, std::int64_t section = -1,
                            int systemError = 0);
 

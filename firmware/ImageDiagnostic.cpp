@@ -60,6 +60,11 @@ RuleInfo Info(ImageRule rule) {
         case ImageRule::VersionTextNotPrintable:
             return {"version-text-not-printable", "a version text holds a non-printable character",
                     13};
+        case ImageRule::BareCommandNotLast:
+            return {"bare-command-not-last",
+                    "a step that needs the watch follows a bare command (0x30, 0x31, 0x32 or an "
+                    "end-of-update flag), after which the watch has left the bus",
+                    13};
     }
     return {"unknown", "unknown rule", 13};
 }

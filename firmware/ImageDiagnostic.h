@@ -29,6 +29,7 @@ enum class ImageRule {
     ZeroModelCode,
     VersionSectionTooShort,
     VersionTextNotPrintable,
+    BareCommandNotLast,
 };
 
 struct ImageDiagnostic {

@@ -21,6 +21,15 @@ bool SendsValue2DataBytes(std::uint32_t type) {
     }
 }
 
+bool IsBareCommand(std::uint32_t type) {
+    return type == SECTION_COMMAND_30 || type == SECTION_COMMAND_31 || type == SECTION_COMMAND_32;
+}
+
+bool NeedsDevice(std::uint32_t type) {
+    // An erase of no sector sends nothing, but still needs an open connection.
+    return SendsValue2DataBytes(type) || IsBareCommand(type) || type == SECTION_SECTOR_ERASE;
+}
+
 std::uint32_t VersionOffsetForModel(std::uint32_t modelCode) {
     // Models with a 512 KiB firmware block; every other model has a 256 KiB one.
     static constexpr std::array<std::uint32_t, 7> kLargeBlockModels = {

@@ -78,6 +78,13 @@ inline bool IsVersionSection(std::uint32_t type) {
     return type == SECTION_VERSION_BLOCK_1600 || type == SECTION_VERSION_BLOCK_1601;
 }
 
+// Bare device commands: the watch leaves the bus after each of them.
+bool IsBareCommand(std::uint32_t type);
+
+// Sections the update cannot carry out without the watch: data blocks, flash writes, sector
+// erases and bare commands. Skipped and unknown types need none.
+bool NeedsDevice(std::uint32_t type);
+
 // Sections whose value 2 is the number of data bytes the update sends from the section.
 bool SendsValue2DataBytes(std::uint32_t type);
 

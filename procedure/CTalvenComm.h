@@ -36,15 +36,16 @@ class CTalvenComm : public CArmillonProcedure {
 
     // Connects to the one watch with these identifiers whose hardware text ends with the
     // product code (case-sensitive). Returns true, or throws DeviceException: 272 when no
-    // watch qualifies, 273 when several do, 271 when the one that does cannot be opened or
-    // memory runs out.
+    // watch qualifies, 273 when several do, 271 when the one that does cannot be opened, when
+    // the final open reaches a watch other than the one probed (another model or hardware
+    // text: a watch swapped in the cradle, a reused node), or memory runs out.
     bool Connect(std::uint16_t vendorId, std::uint16_t productId, const wchar_t* productCode);
     // Ends the connection; the result is not examined.
     void Close();
 
     // Steps of Connect. OpenDeviceList builds the device list unless one is held and says
     // whether one is held now. ProbeDevice opens one candidate, adds it to the matches when
-    // it qualifies, and closes it again.
+    // it qualifies (remembering its hardware text), and closes it again.
     bool OpenDeviceList(std::uint16_t vendorId, std::uint16_t productId);
     void ProbeDevice(const ArmillonDevice::DeviceIdentifier& identity, const wchar_t* productCode,
                      ArmillonDevice::DeviceIdentifierList& matches);
@@ -109,6 +110,8 @@ class CTalvenComm : public CArmillonProcedure {
     std::unique_ptr<ArmillonDevice::ITrainingDataCreator> BuildChain(
         const ArmillonDevice::DeviceIdentifier& identity);
     std::int32_t Forward(const ArmillonDevice::ArmillonDeviceError& result) const;
+    // After the final open: the watch that answered is the one the probe kept.
+    bool OpenedTheProbedWatch(const wchar_t* productCode);
     // Checks the caller's (byte count, buffer) and copies it; false for a null buffer with
     // a non-zero count.
     static bool CopyBuffer(std::uint32_t byteCount, const std::uint8_t* buffer,
@@ -159,4 +162,6 @@ class CTalvenComm : public CArmillonProcedure {
     std::unique_ptr<CORNADeviceDependentObjectFactory> deviceList_;  // only while connecting
     std::unique_ptr<ArmillonDevice::ITrainingDataCreator> creator_;
     bool restarted_ = false;
+    // The hardware text of the last watch the probe kept; the final open must find it again.
+    std::wstring matchedHardwareText_;
 };

@@ -79,6 +79,13 @@ bool CTalvenComm::OpenDeviceList(std::uint16_t vendorId, std::uint16_t productId
     return deviceList_ != nullptr;
 }
 
+bool CTalvenComm::OpenedTheProbedWatch(const wchar_t* productCode) {
+    std::unique_ptr<ArmillonDevice::SDeviceInformation> information;
+    return creator_->GetDeviceInformation(information).IsSuccess() && information &&
+           productCode != nullptr && EndsWithProductCode(information->hardwareText, productCode) &&
+           information->hardwareText == matchedHardwareText_;
+}
+
 void CTalvenComm::ProbeDevice(const DeviceIdentifier& identity, const wchar_t* productCode,
                               DeviceIdentifierList& matches) {
     const bool tell = transcript_ != nullptr && transcript_->Enabled();
@@ -97,6 +104,7 @@ void CTalvenComm::ProbeDevice(const DeviceIdentifier& identity, const wchar_t* p
                        EndsWithProductCode(information->hardwareText, productCode);
     if (match) {
         matches.push_back(identity.Clone());
+        matchedHardwareText_ = information->hardwareText;
     }
     if (tell) {
         transcript_->Line(
@@ -113,6 +121,7 @@ bool CTalvenComm::Connect(std::uint16_t vendorId, std::uint16_t productId,
                           const wchar_t* productCode) {
     try {
         deviceList_.reset();
+        matchedHardwareText_.clear();
         DeviceIdentifierList matches;
         if (!OpenDeviceList(vendorId, productId) || deviceList_->GetDeviceCount() == 0) {
             deviceList_.reset();
@@ -135,6 +144,17 @@ bool CTalvenComm::Connect(std::uint16_t vendorId, std::uint16_t productId,
                 transcript_->Line("connection: " + Named(*matches.front()) + " cannot be opened: " +
                                   ArmillonDevice::DescribeDeviceErrorWithCode(opened));
             }
+            throw DeviceException(kOpenFailed);
+        }
+        // The open reads the watch's identity afresh and every later same-watch check compares
+        // with it: it must be the watch that was probed, not one swapped in meanwhile.
+        if (!OpenedTheProbedWatch(productCode)) {
+            if (transcript_ != nullptr) {
+                transcript_->Line("connection: " + Named(*matches.front()) +
+                                  " answered with another hardware text than the probed watch");
+            }
+            creator_->Close();
+            creator_.reset();
             throw DeviceException(kOpenFailed);
         }
         if (transcript_ != nullptr) {

@@ -6,7 +6,7 @@
 namespace watchsim {
 
 ReportTraceFile::ReportTraceFile(const std::filesystem::path& path)
-    : file_(std::fopen(path.c_str(), "a")) {
+    : file_(std::fopen(path.string().c_str(), "a")) {
     if (!file_) {
         throw std::runtime_error("cannot open trace file " + path.string());
     }

@@ -1,9 +1,11 @@
 #include "CORNATrainingDataCreator.h"
 
-#include <limits>
 #include <utility>
 
+#include "CommandExchange.h"
 #include "DeviceClockRecord.h"
+#include "ICMD_DataSet.h"
+#include "ICMD_FlashWrite.h"
 
 namespace ArmillonDevice {
 namespace {
@@ -100,8 +102,8 @@ ArmillonDeviceError CORNATrainingDataCreator::SetData(std::uint16_t dataId,
     if (protocol == nullptr) {
         return DeviceErrorCode::GeneralFailure;
     }
-    if (data.size() > std::numeric_limits<std::uint32_t>::max()) {
-        return DeviceErrorCode::InvalidData;  // the size field could not carry it
+    if (!CommandExchange::FitsRequestLength(data.size(), ICMD_DataSet::kRequestHeaderSize)) {
+        return DeviceErrorCode::InvalidData;  // the request's length field could not carry it
     }
     return protocol->DataSet(dataId, 0, 0, static_cast<std::uint32_t>(data.size()), data.data());
 }
@@ -229,7 +231,7 @@ ArmillonDeviceError CORNATrainingDataCreator::FlashWrite2(std::uint32_t address,
     if (protocol == nullptr) {
         return DeviceErrorCode::GeneralFailure;
     }
-    if (data.size() > std::numeric_limits<std::uint32_t>::max()) {
+    if (!CommandExchange::FitsRequestLength(data.size(), ICMD_FlashWrite::kRequestHeaderSize)) {
         return DeviceErrorCode::InvalidData;
     }
     return protocol->FlashWrite2(address, static_cast<std::uint32_t>(data.size()), data.data());

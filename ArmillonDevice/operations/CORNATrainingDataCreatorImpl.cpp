@@ -1,10 +1,12 @@
 #include "CORNATrainingDataCreatorImpl.h"
 
 #include <cstdlib>
-#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "CommandExchange.h"
+#include "ICMD_FlashWrite.h"
 
 namespace ArmillonDevice {
 
@@ -134,8 +136,8 @@ ArmillonDeviceError CORNATrainingDataCreatorImpl::DownloadNextRecord(
 
 ArmillonDeviceError CORNATrainingDataCreatorImpl::FlashWrite(std::uint32_t address,
                                                              const ByteVector& data) {
-    if (data.size() > std::numeric_limits<std::uint32_t>::max()) {
-        return DeviceErrorCode::InvalidData;  // the length field could not carry it
+    if (!CommandExchange::FitsRequestLength(data.size(), ICMD_FlashWrite::kRequestHeaderSize)) {
+        return DeviceErrorCode::InvalidData;  // the request's length field could not carry it
     }
     return protocol_->FlashWrite(address, static_cast<std::uint32_t>(data.size()), data.data());
 }

@@ -1,64 +1,83 @@
-// The current moment and the local zone's settings, taken from the C library's zone
-// database (TZ). The zone's rules are found by sampling local time across the year around
-// the moment: the standard and daylight offsets, their names, and the two transitions.
+// The current moment and the local zone's settings, taken from the platform's local zone.
+// The zone's rules are found by sampling local time across the year around the moment: the
+// standard and daylight offsets, their names, and the two transitions.
 #include "STimeData.h"
 
-#include <time.h>
-
 #include <algorithm>
-#include <cwchar>
+#include <cstdlib>
 #include <optional>
-#include <string_view>
+#include <string>
 
-#include "TextConversion.h"
+#include "ILocalZone.h"
 
 namespace {
 
 constexpr std::int64_t kDay = 24 * 60 * 60;
 
 struct LocalSample {
-    std::time_t when = 0;
+    std::int64_t when = 0;
     bool daylight = false;
-    long offsetEast = 0;  // seconds
-    std::string name;
+    std::int64_t offsetEast = 0;  // seconds
+    std::wstring name;
 };
 
-LocalSample Sample(std::time_t when) {
-    std::tm local{};
-    localtime_r(&when, &local);
-    LocalSample sample;
-    sample.when = when;
-    sample.daylight = local.tm_isdst > 0;
-    sample.offsetEast = local.tm_gmtoff;
-    sample.name = local.tm_zone != nullptr ? local.tm_zone : "";
-    return sample;
+LocalSample Sample(std::int64_t when) {
+    LocalZoneSample zone = PlatformLocalZone().At(when);
+    return {when, zone.daylight, zone.offsetEast, std::move(zone.name)};
 }
 
-SSystemTime ToSystemTime(const std::tm& tm, std::uint16_t milliseconds) {
+// The calendar fields of a moment in seconds since the epoch, read as UTC.
+struct Calendar {
+    int year = 1970;
+    int month = 1;  // 1 to 12
+    int day = 1;
+    int dayOfWeek = 4;  // 0 = Sunday
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+Calendar UtcCalendar(std::int64_t seconds) {
+    using namespace std::chrono;
+    const sys_seconds moment{std::chrono::seconds(seconds)};
+    const auto day = floor<days>(moment);
+    const year_month_day date{day};
+    const hh_mm_ss clock{moment - day};
+    Calendar c;
+    c.year = static_cast<int>(date.year());
+    c.month = static_cast<int>(static_cast<unsigned>(date.month()));
+    c.day = static_cast<int>(static_cast<unsigned>(date.day()));
+    c.dayOfWeek = static_cast<int>(weekday{day}.c_encoding());
+    c.hour = static_cast<int>(clock.hours().count());
+    c.minute = static_cast<int>(clock.minutes().count());
+    c.second = static_cast<int>(clock.seconds().count());
+    return c;
+}
+
+SSystemTime ToSystemTime(const Calendar& c, std::uint16_t milliseconds) {
     SSystemTime t;
-    t.year = static_cast<std::uint16_t>(tm.tm_year + 1900);
-    t.month = static_cast<std::uint16_t>(tm.tm_mon + 1);
-    t.dayOfWeek = static_cast<std::uint16_t>(tm.tm_wday);
-    t.day = static_cast<std::uint16_t>(tm.tm_mday);
-    t.hour = static_cast<std::uint16_t>(tm.tm_hour);
-    t.minute = static_cast<std::uint16_t>(tm.tm_min);
-    t.second = static_cast<std::uint16_t>(tm.tm_sec);
+    t.year = static_cast<std::uint16_t>(c.year);
+    t.month = static_cast<std::uint16_t>(c.month);
+    t.dayOfWeek = static_cast<std::uint16_t>(c.dayOfWeek);
+    t.day = static_cast<std::uint16_t>(c.day);
+    t.hour = static_cast<std::uint16_t>(c.hour);
+    t.minute = static_cast<std::uint16_t>(c.minute);
+    t.second = static_cast<std::uint16_t>(c.second);
     t.milliseconds = milliseconds;
     return t;
 }
 
-void CopyName(std::string_view name, std::array<wchar_t, 32>& out) {
-    const std::wstring wide = common::NarrowToWide(name);
+void CopyName(const std::wstring& name, std::array<wchar_t, 32>& out) {
     out.fill(L'\0');
-    std::copy_n(wide.begin(), std::min(wide.size(), out.size() - 1), out.begin());
+    std::copy_n(name.begin(), std::min(name.size(), out.size() - 1), out.begin());
 }
 
 // The first second at which the zone's daylight state differs from the state at `from`,
 // known to happen before `to`.
-std::time_t FindTransition(std::time_t from, std::time_t to) {
+std::int64_t FindTransition(std::int64_t from, std::int64_t to) {
     const bool state = Sample(from).daylight;
     while (to - from > 1) {
-        const std::time_t middle = from + (to - from) / 2;
+        const std::int64_t middle = from + (to - from) / 2;
         (Sample(middle).daylight == state ? from : to) = middle;
     }
     return to;
@@ -67,20 +86,18 @@ std::time_t FindTransition(std::time_t from, std::time_t to) {
 // A yearly transition in the recurring form of a time-zone record: year 0, the month, the
 // weekday, its occurrence in the month (5 = last) and the local time on the clock that is
 // being left.
-SSystemTime RecurringDate(std::time_t transition, long offsetBefore) {
-    const std::time_t localBefore = transition + offsetBefore;
-    std::tm tm{};
-    gmtime_r(&localBefore, &tm);
-    SSystemTime date = ToSystemTime(tm, 0);
+SSystemTime RecurringDate(std::int64_t transition, std::int64_t offsetBefore) {
+    const Calendar local = UtcCalendar(transition + offsetBefore);
+    SSystemTime date = ToSystemTime(local, 0);
     date.year = 0;
     const int daysInMonth = [&] {
         static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-        const int year = tm.tm_year + 1900;
+        const int year = local.year;
         const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-        return kDays[tm.tm_mon] + (tm.tm_mon == 1 && leap ? 1 : 0);
+        return kDays[local.month - 1] + (local.month == 2 && leap ? 1 : 0);
     }();
     date.day =
-        static_cast<std::uint16_t>(tm.tm_mday + 7 > daysInMonth ? 5 : (tm.tm_mday - 1) / 7 + 1);
+        static_cast<std::uint16_t>(local.day + 7 > daysInMonth ? 5 : (local.day - 1) / 7 + 1);
     return date;
 }
 
@@ -96,13 +113,11 @@ STimeData::STimeData(std::chrono::system_clock::time_point moment) {
         seconds -= std::chrono::seconds(1);  // floor for moments before the epoch
     }
     const auto milliseconds = duration_cast<std::chrono::milliseconds>(since - seconds).count();
-    const std::time_t now = static_cast<std::time_t>(seconds.count());
+    const std::int64_t now = seconds.count();
 
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    time = ToSystemTime(utc, static_cast<std::uint16_t>(milliseconds));
+    time = ToSystemTime(UtcCalendar(now), static_cast<std::uint16_t>(milliseconds));
 
-    tzset();
+    PlatformLocalZone().Refresh();
     const LocalSample current = Sample(now);
     // Half a year either side finds both states of a zone that has daylight saving.
     std::optional<LocalSample> standard;
@@ -133,12 +148,12 @@ STimeData::STimeData(std::chrono::system_clock::time_point moment) {
         static_cast<std::int32_t>(-(daylight->offsetEast - standard->offsetEast) / 60);
 
     // The transitions around the moment: into daylight time and back into standard time.
-    std::time_t previous = now - 183 * kDay;
+    std::int64_t previous = now - 183 * kDay;
     for (std::int64_t day = -182; day <= 183; ++day) {
-        const std::time_t when = now + day * kDay;
+        const std::int64_t when = now + day * kDay;
         const LocalSample before = Sample(previous);
         if (Sample(when).daylight != before.daylight) {
-            const std::time_t transition = FindTransition(previous, when);
+            const std::int64_t transition = FindTransition(previous, when);
             if (before.daylight) {
                 timeZone.standardDate = RecurringDate(transition, before.offsetEast);
             } else {

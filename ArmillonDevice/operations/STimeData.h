@@ -38,9 +38,9 @@ struct STimeData {
     static constexpr std::uint32_t kZoneStandard = 1;
     static constexpr std::uint32_t kZoneDaylight = 2;
 
-    // The current moment from the system clock, with the local zone (TZ) at that moment.
+    // The current moment from the system clock, with the local zone at that moment.
     STimeData();
-    // The given moment, with the local zone (TZ) as it is at that moment.
+    // The given moment, with the local zone as it is at that moment.
     explicit STimeData(std::chrono::system_clock::time_point moment);
     // Explicit values.
     STimeData(const SSystemTime& time, const STimeZoneInformation& timeZone,

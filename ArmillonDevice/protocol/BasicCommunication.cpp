@@ -35,6 +35,10 @@ ArmillonDeviceError BasicCommunication::SendRequest(CommandExchange& exchange) {
     std::uint32_t length = 0;
     if (exchange.request != nullptr) {
         const auto payload = exchange.request->Encode();
+        // Never send a length field that wrapped round.
+        if (!CommandExchange::FitsRequestLength(payload.size(), 0)) {
+            return DeviceErrorCode::InvalidData;
+        }
         length = static_cast<std::uint32_t>(payload.size());
         block.insert(block.end(), payload.begin(), payload.end());
     }
@@ -113,7 +117,9 @@ ArmillonDeviceError BasicCommunication::Connect() {
     CommandExchange exchange;
     exchange.commandCode = CommandCode::kVersion;
     exchange.replyDecoder = &version;
-    if (Exchange(exchange).IsError()) {
+    // A reply without the four version words is no handshake, an empty one included (the
+    // decoder only sees bodies that are there).
+    if (Exchange(exchange).IsError() || exchange.replyBody.size() < ICMD_Version::kSize) {
         return DeviceErrorCode::TransferFailed;
     }
     versionWords_ = version.GetWords();

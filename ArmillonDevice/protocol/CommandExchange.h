@@ -21,6 +21,12 @@ namespace ArmillonDevice {
 
 struct CommandExchange {
     static constexpr std::size_t kBlockHeaderSize = 5;
+    // Whether a request of `headerSize` bytes followed by `dataSize` data bytes can state its
+    // length in the 32-bit length field.
+    static constexpr bool FitsRequestLength(std::uint64_t dataSize, std::size_t headerSize) {
+        constexpr std::uint64_t kMaxLength = 0xFFFFFFFFu;
+        return headerSize <= kMaxLength && dataSize <= kMaxLength - headerSize;
+    }
     // Longest reply body accepted; a longer announcement fails before anything is allocated.
     static constexpr std::uint32_t kMaxReplyLength = 16u * 1024u * 1024u;
 

@@ -9,6 +9,9 @@ namespace ArmillonDevice {
 
 class ICMD_DataSet : public ICMD_DataClass {
   public:
+    // The request payload before the bytes: identifier, kind and the three parameters.
+    static constexpr std::size_t kRequestHeaderSize = 3 + 10;
+
     // `data` (borrowed) holds `size` bytes; null sends `size` zero bytes.
     ICMD_DataSet(std::uint16_t dataId, std::uint16_t dataNumber, std::uint32_t offset,
                  std::uint32_t size, const std::uint8_t* data);

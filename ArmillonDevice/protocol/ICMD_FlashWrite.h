@@ -8,6 +8,9 @@ namespace ArmillonDevice {
 
 class ICMD_FlashWrite : public IArmillonData {
   public:
+    // The request payload before the bytes: address and length.
+    static constexpr std::size_t kRequestHeaderSize = 8;
+
     // `data` (borrowed) holds `length` bytes; null sends none.
     ICMD_FlashWrite(std::uint32_t address, std::uint32_t length, const std::uint8_t* data)
         : address_(address), length_(length), data_(data) {}

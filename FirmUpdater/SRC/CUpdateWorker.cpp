@@ -3,7 +3,7 @@
 #include <exception>
 #include <future>
 
-#include "Linux_ThreadPriority.h"
+#include "PlatformServices.h"
 
 CUpdateWorker::CUpdateWorker(ui::UiBackend& ui, const ui::Dialog* dialog, CTalvenComm* facade,
                              COrnaFirmware* firmware)
@@ -35,7 +35,7 @@ bool CUpdateWorker::Start(ui::Dialog* /*window*/) {
         auto opened = gate.get_future();
         thread = std::thread([this, opened = std::move(opened)]() mutable {
             opened.wait();
-            Linux_ThreadPriority::LowerCallingThreadOneStep();
+            platform::ThreadPriority().LowerCallingThreadOneStep();
             try {
                 UpdateThreadProc(this);
             } catch (...) {

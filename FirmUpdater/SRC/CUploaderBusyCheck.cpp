@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "Linux_ThreadLocale.h"
+#include "PlatformServices.h"
 #include "ResourceIds.h"
 #include "ResourceLookup.h"
 #include "TextConversion.h"
@@ -27,8 +27,8 @@ bool CUploaderBusyCheck::IsUploaderBusy() {
     }
     // The lock's name is shared with the companion programs and is the same in every
     // language, so it comes from the neutral lookup, not the interface language.
-    const auto name = res::LoadString(res::IDS_UPLOADER_MUTEX, 0,
-                                      static_cast<std::uint16_t>(Linux_ThreadLocale::Current()));
+    const auto name = res::LoadString(
+        res::IDS_UPLOADER_MUTEX, 0, static_cast<std::uint16_t>(platform::ThreadLocale().Current()));
     mutex_ = createMutex_(name);
     if (!mutex_) {
         throw std::runtime_error("the uploader lock could not be created");

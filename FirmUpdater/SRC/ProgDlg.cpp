@@ -1,6 +1,7 @@
 #include "ProgDlg.h"
 
 #include "CMessageDisplay.h"
+#include "PlatformServices.h"
 #include "ResourceIds.h"
 #include "ResourceLookup.h"
 #include "TextConversion.h"
@@ -26,7 +27,8 @@ std::unique_ptr<CUpdateWorker> ProgDlg::CreateWorker() {
 }
 
 bool ProgDlg::OnInitDialog() {
-    interruptGuard_.emplace(common::WideToUtf8(UninterruptibleNote()));
+    interruptGuard_ =
+        platform::InterruptGuards().HoldOff(common::WideToUtf8(UninterruptibleNote()));
     timer_ = SetTimer(kTimerId, kTimerPeriod);
     worker_ = CreateWorker();
     if (!worker_->Start(this)) {

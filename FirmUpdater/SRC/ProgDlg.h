@@ -8,11 +8,10 @@
 
 #include <chrono>
 #include <memory>
-#include <optional>
 
 #include "CUpdateWorker.h"
 #include "Dialog.h"
-#include "Linux_InterruptGuard.h"
+#include "IInterruptGuard.h"
 
 class COrnaFirmware;
 class CTalvenComm;
@@ -47,5 +46,5 @@ class ProgDlg : public ui::Dialog {
     std::unique_ptr<CUpdateWorker> worker_;
     CTalvenComm* facade_;
     COrnaFirmware* firmware_;
-    std::optional<Linux_InterruptGuard> interruptGuard_;
+    std::unique_ptr<IInterruptGuard> interruptGuard_;
 };

@@ -1,19 +1,19 @@
 #include "UiLanguage.h"
 
-#include "Linux_ThreadLocale.h"
+#include "PlatformServices.h"
 #include "ResourceIds.h"
 #include "ResourceLookup.h"
 
 namespace {
 
 std::uint16_t UserLanguage() {
-    return static_cast<std::uint16_t>(Linux_ThreadLocale::Current());
+    return static_cast<std::uint16_t>(platform::ThreadLocale().Current());
 }
 
 }  // namespace
 
 void SelectUiLanguage(std::uint16_t requested) {
-    SelectUiLanguage(requested, Linux_ThreadLocale::Current());
+    SelectUiLanguage(requested, platform::ThreadLocale().Current());
 }
 
 void SelectUiLanguage(std::uint16_t requested, std::uint32_t threadLocale) {

@@ -7,11 +7,10 @@
 #include <thread>
 
 #include "CFWUpdaterAppApp.h"
-#include "Linux_UpdaterPlatform.h"
 #include "Pause.h"
+#include "PlatformAssembly.h"
 #include "TextConversion.h"
 #include "UiFactory.h"
-#include "WindowTitleSearchFactory.h"
 
 namespace {
 
@@ -40,10 +39,9 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         arguments.push_back(common::NarrowToWide(argv[i]));
     }
-    // The desktop's windows are searched whenever a display is reachable, in either interface.
-    Linux_UpdaterPlatform platform(ui::CreateWindowTitleSearch());
+    const auto platform = CreatePlatformAssembly();
     auto ui = ui::CreateUi(ui::UiEnvironment::OfProcess(), std::cin, std::cout);
-    ui->SetWindowAnnouncer(&platform.Announcer());
-    CFWUpdaterAppApp app(*ui, std::move(arguments), std::cout, platform.Wiring());
+    ui->SetWindowAnnouncer(platform->Announcer());
+    CFWUpdaterAppApp app(*ui, std::move(arguments), std::cout, platform->Wiring());
     return app.Run();
 }

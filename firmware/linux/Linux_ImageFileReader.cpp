@@ -83,7 +83,6 @@ ImageFileReader::Result Linux_ImageFileReader::ReadWholeFile(const std::wstring&
     return result;
 }
 
-ImageFileReader& PlatformImageFileReader() {
-    static Linux_ImageFileReader reader;
-    return reader;
+std::unique_ptr<ImageFileReader> CreatePlatformImageFileReader() {
+    return std::make_unique<Linux_ImageFileReader>();
 }

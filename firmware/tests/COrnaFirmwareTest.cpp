@@ -107,13 +107,13 @@ TEST(COrnaFirmwareTest, SplitsTheSampleIntoCommandsThatPointIntoTheImage) {
 }
 
 // A small image without a version section. Layout: identity at 8 (29 bytes), sector erase
-// at 37, flash write of 16 bytes at 53, command 0x30 at 85; 101 bytes in all.
+// at 37, flash write of 16 bytes at 53, a skipped section at 85; 101 bytes in all.
 ImageBuilder Small() {
     ImageBuilder image;
     image.Identity(0x3A7C, 0x0A51, "612E", 0x01)
         .SectorErase(1, 4)
         .DataSection(SECTION_FLASH_WRITE, 0x1000, std::vector<std::uint8_t>(16, 0xAB))
-        .Command(SECTION_COMMAND_30);
+        .Command(SECTION_201603);
     return image;
 }
 
@@ -221,6 +221,76 @@ TEST(COrnaFirmwareTest, RefusesEveryBrokenRuleWithCode13AndSaysWhere) {
         const ImageDiagnostic d = Refused(c.image());
         EXPECT_EQ(d.code, 13);
         EXPECT_EQ(d.rule, c.rule) << ImageRuleName(d.rule);
+        EXPECT_EQ(d.offset, c.offset);
+        EXPECT_EQ(d.section, c.section);
+    }
+}
+
+// The watch leaves the bus after a bare command, so an image may hold one at most, as the last
+// step that needs the watch; what needs no watch may still follow.
+TEST(COrnaFirmwareTest, ABareCommandMustBeTheLastStepThatNeedsTheWatch) {
+    const auto withFlags = [](std::uint8_t flags) {
+        return [flags](ImageBuilder& i) { i.Sections()[0].data[12] = flags; };
+    };
+    const auto then = [](std::uint32_t type) {
+        return [type](ImageBuilder& i) { i.Command(type); };
+    };
+    const struct {
+        const char* name;
+        std::vector<std::function<void(ImageBuilder&)>> changes;
+        std::uint64_t offset;  // of the step that cannot reach the watch; 0: loads
+        std::int64_t section;
+    } cases[] = {
+        {"flags 1", {withFlags(1)}, 0, 0},
+        {"flags 2", {withFlags(2)}, 0, 0},
+        {"flags 4", {withFlags(4)}, 0, 0},
+        {"flags 3", {withFlags(3)}, 8 + 16 + 12, 0},
+        {"flags 7", {withFlags(7)}, 8 + 16 + 12, 0},
+        {"flags 0x08 is no command", {withFlags(0x09)}, 0, 0},
+        {"command 0x31 at the end", {withFlags(0), then(SECTION_COMMAND_31)}, 0, 0},
+        {"command 0x30 and flags 1", {withFlags(1), then(SECTION_COMMAND_30)}, 36, 0},
+        {"two commands",
+         {withFlags(0), then(SECTION_COMMAND_32), then(SECTION_COMMAND_30)},
+         101 + 16 + 4,
+         5},
+        {"a flash write after a command",
+         {withFlags(0), then(SECTION_COMMAND_30),
+          [](ImageBuilder& i) { i.DataSection(SECTION_FLASH_WRITE, 0, {1}); }},
+         101 + 16 + 4,
+         5},
+        {"a sector erase of no sector after a command",
+         {withFlags(0), then(SECTION_COMMAND_30), [](ImageBuilder& i) { i.SectorErase(1, 0); }},
+         101 + 16 + 4,
+         5},
+        {"a data block after a command",
+         {withFlags(0), then(SECTION_COMMAND_30),
+          [](ImageBuilder& i) { i.DataSection(SECTION_DATA_1620, 0, {}); }},
+         101 + 16 + 4,
+         5},
+        {"only steps without the watch after a command",
+         {withFlags(0), then(SECTION_COMMAND_30), then(SECTION_201613), then(0x123456),
+          [](ImageBuilder& i) { i.Identity(0x3A7C, 0x0A51, "612E", 0); }},
+         0,
+         0},
+        {"a later identity asking for a command after a command section",
+         {withFlags(0), then(SECTION_COMMAND_30),
+          [](ImageBuilder& i) { i.Identity(0x3A7C, 0x0A51, "612E", 2); }},
+         101 + 16 + 16 + 12,
+         5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImageBuilder builder = Small();
+        for (const auto& change : c.changes) {
+            change(builder);
+        }
+        if (c.offset == 0) {
+            EXPECT_NO_THROW(COrnaFirmware(builder.Build(), nullptr, nullptr));
+            continue;
+        }
+        const ImageDiagnostic d = Refused(builder.Build());
+        EXPECT_EQ(d.code, 13);
+        EXPECT_EQ(d.rule, ImageRule::BareCommandNotLast) << ImageRuleName(d.rule);
         EXPECT_EQ(d.offset, c.offset);
         EXPECT_EQ(d.section, c.section);
     }

@@ -196,6 +196,23 @@ TEST_F(ConnectTest, AWatchThatCannotBeOpenedForGoodIs271) {
     EXPECT_EQ(facade->GetFirmwareVersion(version), 1);
 }
 
+// Another watch answering the final open (one swapped in the cradle, a reused node) would
+// become the reference of every later same-watch check: the open counts as failed.
+TEST_F(ConnectTest, AFinalOpenReachingAnotherWatchIs271AndWritesNothing) {
+    for (const char* plan :
+         {"open#2-:hwtext=ORNA-HWREV1-712E", "open#2-:hwtext=ORNA-HWREV2-612E"}) {
+        SCOPED_TRACE(plan);
+        Bus bus;
+        auto& watch = bus.Add();
+        watch.AddFaults(plan);
+        EXPECT_EQ(bus.Connect(), 271);
+        EXPECT_FALSE(watch.IsOpen());
+        EXPECT_EQ(bus.facade->SetData1600(0, 1, reinterpret_cast<const std::uint8_t*>("x")),
+                  0x7FFFFFFF);
+        EXPECT_EQ(bus.Count(watch, CommandKind::DataSet), 0u);
+    }
+}
+
 TEST_F(ConnectTest, RunningOutOfMemoryWhileBuildingAChainIs271) {
     struct Exhausted : ArmillonDevice::VirtualWatch_HidPlatform {
         std::unique_ptr<ArmillonDevice::IReaderWriter> CreateReaderWriter() override {

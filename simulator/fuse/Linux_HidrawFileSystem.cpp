@@ -2,12 +2,14 @@
 
 #include "Linux_HidrawFileSystem.h"
 
+#include <fcntl.h>
 #include <fuse_lowlevel.h>
 #include <linux/fuse.h>
 #include <linux/hidraw.h>
 #include <linux/input.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -15,7 +17,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <functional>
 #include <list>
 #include <map>
 #include <mutex>
@@ -31,10 +36,28 @@ namespace {
 
 constexpr fuse_ino_t kFirstNode = FUSE_ROOT_ID + 1;
 
+// Reports one open file holds at most; beyond that new ones are dropped for it, as the
+// kernel drops them for a reader that does not keep up. Far above any reply of the watch.
+constexpr std::size_t kMaxQueuedReports = 1u << 16;
+
 struct Handle {
     std::size_t node = 0;
     std::uint64_t generation = 0;
+    // Opened for writing: only such an open is the host opening the watch. Read-only opens
+    // (discovery asking for identifiers) leave the watch and its fault counters alone.
+    bool writer = false;
+    // Every open file gets its own copy of each input report from its open on.
+    std::deque<std::vector<std::uint8_t>> input;
     fuse_pollhandle* pollHandle = nullptr;
+};
+
+// An open that waits for the server's lock on the node to be taken or let go.
+struct PendingOpen {
+    fuse_req_t request;
+    fuse_file_info info;
+    std::size_t node;
+    std::uint64_t generation;
+    bool lock;
 };
 
 struct PendingRead {
@@ -50,11 +73,22 @@ struct Linux_HidrawFileSystem::Session {
     fuse_session* fuse = nullptr;
     std::map<std::uint64_t, Handle> handles;
     std::uint64_t nextHandle = 1;
-    std::vector<std::size_t> openCount;
+    std::vector<std::size_t> openCount;  // writers of the current generation
     std::vector<std::uint64_t> openGeneration;
     std::list<PendingRead> reads;
+    std::list<PendingOpen> opens;
     std::mutex openRepliesMutex;
     std::set<std::uint64_t> openReplies;  // requests to open a node not answered yet
+
+    // A held watch is held the Linux way: hidraw never refuses an open, the other program
+    // holds an exclusive flock on the node. The server plays that program on a thread of its
+    // own (opening its own node from the loop thread would wait for itself).
+    std::mutex lockMutex;
+    std::condition_variable lockChanged;
+    std::vector<bool> lockWanted;  // by the loop thread
+    std::vector<bool> lockHeld;    // as the locking thread last left it
+    bool lockStop = false;
+    std::function<void()> wake;
 
     static Session& Of(fuse_req_t request) {
         return *static_cast<Session*>(fuse_req_userdata(request));
@@ -67,9 +101,44 @@ struct Linux_HidrawFileSystem::Session {
         return inode - kFirstNode;
     }
 
+    // The device behind the handle is still the one it was opened on.
     bool Alive(const Handle& handle) const {
         VirtualWatch& watch = *watches[handle.node];
-        return handle.generation == watch.Generation() && watch.IsOpen();
+        return handle.generation == watch.Generation() && watch.Present();
+    }
+
+    // Moves the reports the watch has sent into the queue of every open file of its node.
+    void Deliver(std::size_t node) {
+        VirtualWatch& watch = *watches[node];
+        std::vector<std::uint8_t> report;
+        for (;;) {
+            const std::uint64_t generation = watch.Generation();
+            if (watch.QueuedReports() == 0 || watch.ReadReport(report) != ReadOutcome::Report) {
+                return;
+            }
+            // The kernel hands out reports without the report number on a device that has
+            // no report IDs.
+            for (auto& [id, handle] : handles) {
+                if (handle.node == node && handle.generation == generation &&
+                    handle.input.size() < kMaxQueuedReports) {
+                    handle.input.emplace_back(report.begin() + 1, report.end());
+                }
+            }
+        }
+    }
+
+    // An open waits while the lock it asked for is still wanted and not yet there.
+    bool LockPending(std::size_t node, bool lock) {
+        std::lock_guard guard(lockMutex);
+        return lockWanted[node] == lock && lockHeld[node] != lock;
+    }
+
+    void WantLock(std::size_t node, bool lock) {
+        {
+            std::lock_guard guard(lockMutex);
+            lockWanted[node] = lock;
+        }
+        lockChanged.notify_all();
     }
 
     struct stat Attributes(fuse_ino_t inode) const {
@@ -87,31 +156,58 @@ struct Linux_HidrawFileSystem::Session {
         return attributes;
     }
 
-    // Answers a waiting read if it can; true when the read is done with.
-    bool TryRead(fuse_req_t request, const Handle& handle, std::size_t size) {
-        if (!Alive(handle)) {
-            fuse_reply_err(request, ENODEV);
+    // Answers a waiting read if it can; true when the read is done with. Reports queued
+    // before the watch left can still be read; after them the kernel says EIO.
+    bool TryRead(fuse_req_t request, Handle& handle, std::size_t size) {
+        if (Alive(handle)) {
+            Deliver(handle.node);
+        }
+        if (!handle.input.empty()) {
+            const auto& report = handle.input.front();
+            fuse_reply_buf(request, reinterpret_cast<const char*>(report.data()),
+                           std::min(size, report.size()));
+            handle.input.pop_front();
             return true;
         }
-        std::vector<std::uint8_t> report;
-        switch (watches[handle.node]->ReadReport(report)) {
-            case ReadOutcome::Report: {
-                // The kernel hands out reports without the report number on a device that
-                // has no report IDs.
-                const std::size_t length = std::min(size, report.size() - 1);
-                fuse_reply_buf(request, reinterpret_cast<const char*>(report.data() + 1), length);
-                return true;
-            }
-            case ReadOutcome::Gone:
-                fuse_reply_err(request, ENODEV);
-                return true;
-            case ReadOutcome::Silent:
-                return false;
+        if (!Alive(handle)) {
+            fuse_reply_err(request, EIO);
+            return true;
         }
         return false;
     }
 
+    // Creates the handle of an open that may go ahead and answers it.
+    void FinishOpen(fuse_req_t request, fuse_file_info& info, std::size_t node,
+                    std::uint64_t generation) {
+        const std::uint64_t id = nextHandle++;
+        Handle& handle = handles[id];
+        handle.node = node;
+        handle.generation = generation;
+        handle.writer = (info.flags & O_ACCMODE) != O_RDONLY;
+        info.fh = id;
+        info.direct_io = 1;
+        info.nonseekable = 1;
+        fuse_reply_open(request, &info);
+    }
+
     void ProcessEvents() {
+        for (std::size_t node = 0; node < watches.size(); ++node) {
+            if (watches[node]->IsOpen()) {
+                Deliver(node);
+            }
+        }
+        for (auto open = opens.begin(); open != opens.end();) {
+            if (LockPending(open->node, open->lock)) {
+                ++open;
+                continue;
+            }
+            if (open->generation != watches[open->node]->Generation()) {
+                fuse_reply_err(open->request, ENOENT);
+            } else {
+                FinishOpen(open->request, open->info, open->node, open->generation);
+            }
+            open = opens.erase(open);
+        }
         for (auto read = reads.begin(); read != reads.end();) {
             const auto found = handles.find(read->handle);
             const bool done = found == handles.end()
@@ -120,8 +216,7 @@ struct Linux_HidrawFileSystem::Session {
             read = done ? reads.erase(read) : std::next(read);
         }
         for (auto& [id, handle] : handles) {
-            if (handle.pollHandle &&
-                (!Alive(handle) || watches[handle.node]->QueuedReports() > 0)) {
+            if (handle.pollHandle && (!Alive(handle) || !handle.input.empty())) {
                 fuse_lowlevel_notify_poll(handle.pollHandle);
                 fuse_pollhandle_destroy(handle.pollHandle);
                 handle.pollHandle = nullptr;
@@ -134,6 +229,10 @@ struct Linux_HidrawFileSystem::Session {
             fuse_reply_err(read.request, ENODEV);
         }
         reads.clear();
+        for (const auto& open : opens) {
+            fuse_reply_err(open.request, ENODEV);
+        }
+        opens.clear();
         for (auto& [id, handle] : handles) {
             if (handle.pollHandle) {
                 fuse_pollhandle_destroy(handle.pollHandle);
@@ -268,17 +367,25 @@ void OpenNode(fuse_req_t request, fuse_ino_t inode, fuse_file_info* info) {
         session.openGeneration[*node] = generation;  // handles of before are dead
         session.openCount[*node] = 0;
     }
-    if (session.openCount[*node] == 0 && !watch.Open()) {
-        fuse_reply_err(request, EBUSY);
+    if ((info->flags & O_ACCMODE) == O_RDONLY) {
+        session.FinishOpen(request, *info, *node, generation);
+        return;
+    }
+    // The host opening the watch; a watch held by another program (or an open fault) opens
+    // all the same, but the other program's exclusive lock is on the node first.
+    const bool opened = watch.Open();
+    if (!opened && !watch.Present()) {
+        fuse_reply_err(request, ENOENT);
         return;
     }
     ++session.openCount[*node];
-    const std::uint64_t id = session.nextHandle++;
-    session.handles[id] = Handle{*node, generation, nullptr};
-    info->fh = id;
-    info->direct_io = 1;
-    info->nonseekable = 1;
-    fuse_reply_open(request, info);
+    const bool lock = !opened;
+    session.WantLock(*node, lock);
+    if (!session.LockPending(*node, lock)) {
+        session.FinishOpen(request, *info, *node, generation);
+        return;
+    }
+    session.opens.push_back(PendingOpen{request, *info, *node, generation, lock});
 }
 
 void ReleaseNode(fuse_req_t request, fuse_ino_t, fuse_file_info* info) {
@@ -291,7 +398,7 @@ void ReleaseNode(fuse_req_t request, fuse_ino_t, fuse_file_info* info) {
         }
         session.handles.erase(found);
         VirtualWatch& watch = *session.watches[handle.node];
-        if (session.openGeneration[handle.node] == handle.generation &&
+        if (handle.writer && session.openGeneration[handle.node] == handle.generation &&
             handle.generation == watch.Generation() && session.openCount[handle.node] > 0 &&
             --session.openCount[handle.node] == 0) {
             watch.Close();
@@ -342,7 +449,8 @@ void WriteNode(fuse_req_t request, fuse_ino_t, const char* data, std::size_t siz
         return;
     }
     VirtualWatch& watch = *session.watches[found->second.node];
-    if (size == 0 || size > watch.OutputReportLength()) {
+    // The kernel takes no report shorter than a report number and one byte.
+    if (size < 2 || size > watch.OutputReportLength()) {
         fuse_reply_err(request, EINVAL);
         return;
     }
@@ -365,12 +473,16 @@ void PollNode(fuse_req_t request, fuse_ino_t, fuse_file_info* info, fuse_pollhan
         return;
     }
     Handle& handle = found->second;
-    unsigned events = POLLHUP | POLLERR;
+    // As the kernel: always writable, readable while this file has a report, hung up once
+    // the watch has left.
+    unsigned events = POLLOUT | POLLWRNORM;
     if (session.Alive(handle)) {
-        events = POLLOUT | POLLWRNORM;
-        if (session.watches[handle.node]->QueuedReports() > 0) {
-            events |= POLLIN | POLLRDNORM;
-        }
+        session.Deliver(handle.node);
+    } else {
+        events |= POLLHUP | POLLERR;
+    }
+    if (!handle.input.empty()) {
+        events |= POLLIN | POLLRDNORM;
     }
     if (pollHandle) {
         if (handle.pollHandle) {
@@ -422,17 +534,16 @@ void IoctlNode(fuse_req_t request, fuse_ino_t, unsigned int command, void*, fuse
     }
     const unsigned number = _IOC_NR(command);
     if (_IOC_TYPE(command) == 'H' && _IOC_DIR(command) == _IOC_READ &&
-        (number == 0x04 || number == 0x05)) {
-        // Name and physical path: a zero-terminated string cut to the caller's buffer.
+        (number == 0x04 || number == 0x05 || number == 0x08)) {
+        // Name, physical path and serial text, as the kernel copies them: the text and its
+        // zero byte, cut to the caller's length without a zero byte of its own, and that
+        // length returned.
         const std::string text =
-            number == 0x04 ? watch.Config().usbProductName
-                           : "usb-watchsim-" + std::to_string(found->second.node) + "/input0";
-        std::vector<char> reply(std::min(outSize, text.size() + 1), '\0');
-        std::copy_n(text.begin(), std::min(text.size(), reply.size()), reply.begin());
-        if (!reply.empty()) {
-            reply.back() = '\0';
-        }
-        fuse_reply_ioctl(request, static_cast<int>(reply.size()), reply.data(), reply.size());
+            number == 0x04   ? watch.Config().usbProductName
+            : number == 0x05 ? "usb-watchsim-" + std::to_string(found->second.node) + "/input0"
+                             : std::string();
+        const std::size_t length = std::min(outSize, text.size() + 1);
+        fuse_reply_ioctl(request, static_cast<int>(length), text.c_str(), length);
         return;
     }
     fuse_reply_err(request, ENOTTY);
@@ -451,6 +562,8 @@ Linux_HidrawFileSystem::Linux_HidrawFileSystem(const std::filesystem::path& dire
     session_->watches = watches_;
     session_->openCount.assign(watches_.size(), 0);
     session_->openGeneration.assign(watches_.size(), 0);
+    session_->lockWanted.assign(watches_.size(), false);
+    session_->lockHeld.assign(watches_.size(), false);
 
     static const fuse_lowlevel_ops operations = [] {
         fuse_lowlevel_ops ops{};
@@ -496,13 +609,15 @@ Linux_HidrawFileSystem::Linux_HidrawFileSystem(const std::filesystem::path& dire
         throw std::runtime_error("cannot create an eventfd");
     }
     const int wake = wakeFd_;
+    session_->wake = [wake] {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const auto written = ::write(wake, &one, sizeof(one));
+    };
     for (VirtualWatch* watch : watches_) {
-        watch->SetListener([wake] {
-            const std::uint64_t one = 1;
-            [[maybe_unused]] const auto written = ::write(wake, &one, sizeof(one));
-        });
+        watch->SetListener(session_->wake);
     }
     loop_ = std::thread([this] { Loop(); });
+    locker_ = std::thread([this] { LockLoop(); });
 }
 
 Linux_HidrawFileSystem::~Linux_HidrawFileSystem() {
@@ -520,6 +635,15 @@ void Linux_HidrawFileSystem::Stop() {
     for (VirtualWatch* watch : watches_) {
         watch->SetListener({});
     }
+    // The locking thread may be opening a node: it finishes while the loop still serves.
+    {
+        std::lock_guard guard(session_->lockMutex);
+        session_->lockStop = true;
+    }
+    session_->lockChanged.notify_all();
+    if (locker_.joinable()) {
+        locker_.join();
+    }
     const std::uint64_t one = 1;
     [[maybe_unused]] const auto written = ::write(wakeFd_, &one, sizeof(one));
     if (loop_.joinable()) {
@@ -529,6 +653,46 @@ void Linux_HidrawFileSystem::Stop() {
     fuse_session_unmount(session_->fuse);
     fuse_session_destroy(session_->fuse);
     ::close(wakeFd_);
+}
+
+void Linux_HidrawFileSystem::LockLoop() {
+    Session& session = *session_;
+    std::vector<int> held(watches_.size(), -1);
+    std::unique_lock guard(session.lockMutex);
+    for (;;) {
+        session.lockChanged.wait(
+            guard, [&] { return session.lockStop || session.lockWanted != session.lockHeld; });
+        if (session.lockStop) {
+            break;
+        }
+        for (std::size_t node = 0; node < watches_.size(); ++node) {
+            const bool want = session.lockWanted[node];
+            if (want == session.lockHeld[node]) {
+                continue;
+            }
+            guard.unlock();
+            if (want) {
+                // As another program would: open the node and lock it. Should the node be
+                // gone or already locked, there is nothing more to do.
+                held[node] = ::open(NodePath(node).c_str(), O_RDONLY | O_CLOEXEC);
+                if (held[node] >= 0) {
+                    ::flock(held[node], LOCK_EX | LOCK_NB);
+                }
+            } else if (held[node] >= 0) {
+                ::close(held[node]);
+                held[node] = -1;
+            }
+            guard.lock();
+            session.lockHeld[node] = want;
+        }
+        session.wake();
+    }
+    guard.unlock();
+    for (int fd : held) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
 }
 
 void Linux_HidrawFileSystem::Loop() {

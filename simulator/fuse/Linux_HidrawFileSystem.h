@@ -3,14 +3,20 @@
 // a program reaches them with open, read, write, poll, ioctl and flock as it would reach the
 // kernel's hidraw nodes:
 //
-//   write   one output report, report number 0x00 first (taken off before the watch sees it)
-//   read    one input report without report number; blocks, or EAGAIN with O_NONBLOCK
-//   poll    POLLIN when a report waits; POLLHUP|POLLERR once the watch has left the bus
-//   ioctl   HIDIOCGRAWINFO, HIDIOCGRDESCSIZE, HIDIOCGRDESC, HIDIOCGRAWNAME, HIDIOCGRAWPHYS
+//   write   one output report, report number 0x00 first (taken off before the watch sees it);
+//           EINVAL under 2 bytes
+//   read    one input report without report number; blocks, or EAGAIN with O_NONBLOCK. Each
+//           open file has its own queue holding every report from its open on.
+//   poll    POLLOUT always, POLLIN while this file has a report, POLLHUP|POLLERR once the
+//           watch has left the bus
+//   ioctl   HIDIOCGRAWINFO, HIDIOCGRDESCSIZE, HIDIOCGRDESC, HIDIOCGRAWNAME, HIDIOCGRAWPHYS,
+//           HIDIOCGRAWUNIQ
 //
 // A node exists while its watch is present; after an unplug or a reboot, handles opened
-// before stay dead (ENODEV) and a new open reaches the watch again. flock is left to the
-// kernel, which locks FUSE files locally.
+// before stay dead (reports already queued can still be read, then EIO; writes ENODEV) and a
+// new open reaches the watch again. Only an open for writing opens the watch. flock is left
+// to the kernel, which locks FUSE files locally; a watch held by another program opens, and
+// the server holds an exclusive lock on its node as that program would.
 
 #include <atomic>
 #include <cstddef>
@@ -42,6 +48,8 @@ class Linux_HidrawFileSystem {
 
   private:
     void Loop();
+    // Takes and lets go of the exclusive lock that keeps the host off a held watch.
+    void LockLoop();
 
     std::filesystem::path directory_;
     std::vector<VirtualWatch*> watches_;
@@ -49,6 +57,7 @@ class Linux_HidrawFileSystem {
     int wakeFd_ = -1;
     std::atomic<bool> stopping_{false};
     std::thread loop_;
+    std::thread locker_;
 };
 
 }  // namespace watchsim

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <memory>
 #include <string>
@@ -168,9 +169,9 @@ TEST_F(HidrawNodes, ListsOneNodePerPresentWatchAndAnswersTheHidIoctls) {
     char name[64] = {};
     EXPECT_EQ(::ioctl(node.Get(), HIDIOCGRAWNAME(sizeof(name)), name), 13);
     EXPECT_STREQ(name, "Second Watch");
-    char cut[7] = {};
-    EXPECT_EQ(::ioctl(node.Get(), HIDIOCGRAWNAME(sizeof(cut)), cut), 7);
-    EXPECT_STREQ(cut, "Second");
+    char cut[8] = "xxxxxxx";  // the kernel copies 7 bytes and adds no zero byte of its own
+    EXPECT_EQ(::ioctl(node.Get(), HIDIOCGRAWNAME(7), cut), 7);
+    EXPECT_STREQ(cut, "Second ");
 
     EXPECT_EQ(::ioctl(node.Get(), HIDIOCGFEATURE(8), name), -1);
     EXPECT_EQ(errno, ENOTTY);
@@ -239,7 +240,7 @@ TEST_F(HidrawNodes, UnplugHangsUpTheNodeAndPlugBringsItBack) {
     EXPECT_EQ(::write(node.Get(), request.data(), request.size()), -1);
     EXPECT_EQ(errno, ENODEV);
     EXPECT_EQ(::read(node.Get(), buffer, sizeof(buffer)), -1);
-    EXPECT_EQ(errno, ENODEV);
+    EXPECT_EQ(errno, EIO);
     EXPECT_FALSE(fs::exists(files_->NodePath(0)));
     EXPECT_EQ(OpenNode(0), -1);
     EXPECT_EQ(errno, ENOENT);
@@ -284,10 +285,124 @@ TEST_F(HidrawNodes, FlockKeepsASecondProgramOff) {
     EXPECT_EQ(::flock(second.Get(), LOCK_EX | LOCK_NB), 0);
 }
 
-TEST_F(HidrawNodes, AWatchHeldByAnotherProgramRefusesToOpen) {
-    Watch(1).SetHeldByOtherProgram(true);
-    EXPECT_EQ(OpenNode(1), -1);
-    EXPECT_EQ(errno, EBUSY);
+// hidraw never refuses a second open: a held watch opens, and the other program's exclusive
+// lock keeps the host off. Only an open for writing is the host opening the watch.
+TEST_F(HidrawNodes, AHeldWatchOpensButItsNodeIsLocked) {
+    for (const bool byFault : {false, true}) {
+        SCOPED_TRACE(byFault ? "open:busy fault" : "held by another program");
+        if (byFault) {
+            Watch(1).AddFaults("open#1:busy");
+        } else {
+            Watch(1).SetHeldByOtherProgram(true);
+        }
+        Descriptor lookingOnly(OpenNode(1, O_RDONLY | O_NONBLOCK));  // not counted
+        ASSERT_GE(lookingOnly.Get(), 0) << std::strerror(errno);
+        lookingOnly.Reset();
+        Descriptor node(OpenNode(1));
+        ASSERT_GE(node.Get(), 0) << std::strerror(errno);
+        EXPECT_EQ(::flock(node.Get(), LOCK_EX | LOCK_NB), -1);
+        EXPECT_EQ(errno, EWOULDBLOCK);
+        EXPECT_EQ(::flock(node.Get(), LOCK_SH | LOCK_NB), -1);
+        node.Reset();
+
+        // Let go, the next open finds the node free.
+        Watch(1).SetHeldByOtherProgram(false);
+        Watch(1).ClearFaults();
+        Descriptor again(OpenNode(1));
+        ASSERT_GE(again.Get(), 0);
+        EXPECT_EQ(::flock(again.Get(), LOCK_EX | LOCK_NB), 0) << std::strerror(errno);
+    }
+}
+
+// The kernel's hidraw behaviour, call by call on the node.
+TEST_F(HidrawNodes, BehavesAsTheKernelsHidraw) {
+    const Bytes request = HandshakeReport();
+    std::uint8_t buffer[128];
+    struct Case {
+        const char* behaviour;
+        std::function<ssize_t()> call;
+        ssize_t result;
+        int error;  // errno when the result is -1
+    };
+    Descriptor first(OpenNode(0));
+    Descriptor second(OpenNode(0, O_RDWR | O_NONBLOCK));
+    ASSERT_GE(first.Get(), 0);
+    ASSERT_GE(second.Get(), 0);
+    std::unique_ptr<Descriptor> late;
+    const auto pollIn = [](int fd) -> ssize_t {
+        pollfd entry{fd, POLLIN, 0};
+        return ::poll(&entry, 1, 0) == 1 ? entry.revents : 0;
+    };
+    const Case cases[] = {
+        {"a write of a report number alone is refused",
+         [&] { return ::write(first.Get(), request.data(), 1); }, -1, EINVAL},
+        {"a whole report is taken", [&] { return ::write(first.Get(), request.data(), 65); }, 65,
+         0},
+        {"the reply is readable on every open file",
+         [&] { return ::read(first.Get(), buffer, sizeof buffer); }, 64, 0},
+        {"... a copy of its own for the other one", [&] { return pollIn(second.Get()); }, POLLIN,
+         0},
+        {"... which the other reads in full", [&] { return ::read(second.Get(), buffer, 64); }, 64,
+         0},
+        {"a file opened later holds nothing of before",
+         [&] {
+             late = std::make_unique<Descriptor>(OpenNode(0, O_RDWR | O_NONBLOCK));
+             return ::read(late->Get(), buffer, 64);
+         },
+         -1, EAGAIN},
+        {"a bare command is answered",
+         [&] {
+             const Bytes command = BareCommandReport(0x31);
+             return ::write(second.Get(), command.data(), command.size());
+         },
+         65, 0},
+        {"a reply queued before the watch left can still be read",
+         [&] { return ::read(second.Get(), buffer, 64); }, 64, 0},
+        {"... and then a read fails with EIO", [&] { return ::read(second.Get(), buffer, 64); }, -1,
+         EIO},
+        {"... a write with ENODEV",
+         [&] { return ::write(second.Get(), request.data(), request.size()); }, -1, ENODEV},
+        {"... and poll says writable and hung up",
+         [&] {
+             pollfd entry{second.Get(), POLLIN | POLLOUT, 0};
+             return ::poll(&entry, 1, 0) == 1 ? entry.revents : 0;
+         },
+         POLLOUT | POLLHUP | POLLERR, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        errno = 0;
+        EXPECT_EQ(c.call(), c.result) << std::strerror(errno);
+        if (c.result == -1) {
+            EXPECT_EQ(errno, c.error) << std::strerror(errno);
+        }
+    }
+}
+
+// One reader taking its report leaves the others theirs: a blocking reader on one file is
+// woken although a non-blocking one on another file took the same report first.
+TEST_F(HidrawNodes, EveryOpenFileReadsEveryReport) {
+    Descriptor blocking(OpenNode(0));
+    Descriptor quick(OpenNode(0, O_RDWR | O_NONBLOCK));
+    ASSERT_GE(blocking.Get(), 0);
+    ASSERT_GE(quick.Get(), 0);
+    const Bytes request = HandshakeReport();
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_EQ(::write(quick.Get(), request.data(), request.size()), 65);
+        pollfd entry{quick.Get(), POLLIN, 0};
+        ASSERT_EQ(::poll(&entry, 1, 10000), 1);
+        std::uint8_t taken[64];
+        ASSERT_EQ(::read(quick.Get(), taken, sizeof taken), 64);
+        auto reader = std::async(std::launch::async, [&] {
+            std::uint8_t buffer[64];
+            return ::read(blocking.Get(), buffer, sizeof buffer);
+        });
+        if (reader.wait_for(10s) != std::future_status::ready) {
+            Watch(0).Unplug();  // lets the read return before failing
+            FAIL() << "the second file never got the report";
+        }
+        EXPECT_EQ(reader.get(), 64);
+    }
 }
 
 TEST_F(HidrawNodes, AMountLeftByAKilledServerIsClearedBeforeMounting) {

@@ -1,7 +1,6 @@
 // State files and the report trace.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +8,7 @@
 #include <string>
 
 #include "ReportTraceFile.h"
+#include "TemporaryDirectory.h"
 #include "VirtualWatch.h"
 #include "WatchTestSupport.h"
 
@@ -23,21 +23,7 @@ using testing::DataClass;
 using testing::Exchange;
 using testing::Le;
 
-class TemporaryDirectory {
-  public:
-    TemporaryDirectory() {
-        std::string pattern = (fs::temp_directory_path() / "watchsim-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TemporaryDirectory() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& Path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
+using TemporaryDirectory = fu_testing::TemporaryDirectory;
 
 std::string ReadText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -2,7 +2,10 @@
 // framing to a scripted device.
 #include <gtest/gtest.h>
 
+#include "CommandExchange.h"
+#include "ICMD_DataSet.h"
 #include "ICMD_ErrorData.h"
+#include "ICMD_FlashWrite.h"
 #include "ICMD_Version.h"
 #include "Pause.h"
 #include "ScriptedConnection.h"
@@ -53,6 +56,7 @@ TEST(PacketProtocolTest, AnyHandshakeFailureIsTransferFailedAndClosesTheTranspor
     };
     const std::vector<Case> cases = {
         {"version reply of 7 bytes", Block(0x00, Hex("01 00 02 00 03 00 04"))},
+        {"version reply without a body", Block(0x00)},
         {"error reply", Block(0xF0, Hex("09 00"))},
         {"reply to another command", Block(0x01)},
         {"silence", {}},
@@ -219,6 +223,37 @@ TEST(PacketProtocolTest, DeviceWithoutTransport) {
     CommandExchange exchange;
     EXPECT_EQ(connection.Exchange(exchange), DeviceErrorCode::GeneralFailure);
     EXPECT_EQ(connection.Close(), DeviceErrorCode::GeneralFailure);
+}
+
+// The request's length field holds the header and the bytes together, so the largest block a
+// write can carry is the field's maximum less the header.
+TEST(ProtocolDataTest, ABlockFitsTheRequestLengthOnlyWithItsHeader) {
+    constexpr std::uint64_t kMax = 0xFFFFFFFFu;
+    const struct {
+        std::uint64_t dataSize;
+        std::size_t headerSize;
+        bool fits;
+    } cases[] = {
+        {0, 0, true},
+        {kMax, 0, true},
+        {kMax + 1, 0, false},
+        {kMax - ICMD_FlashWrite::kRequestHeaderSize, ICMD_FlashWrite::kRequestHeaderSize, true},
+        {kMax - ICMD_FlashWrite::kRequestHeaderSize + 1, ICMD_FlashWrite::kRequestHeaderSize,
+         false},
+        {kMax - ICMD_DataSet::kRequestHeaderSize + 1, ICMD_DataSet::kRequestHeaderSize, false},
+        {kMax, ICMD_DataSet::kRequestHeaderSize, false},
+        {~std::uint64_t{0}, 8, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CommandExchange::FitsRequestLength(c.dataSize, c.headerSize), c.fits)
+            << c.dataSize << " + " << c.headerSize;
+    }
+    // The headers are what the requests really put before the bytes.
+    const std::uint8_t byte = 7;
+    EXPECT_EQ(ICMD_FlashWrite(0, 1, &byte).Encode().size(),
+              ICMD_FlashWrite::kRequestHeaderSize + 1);
+    EXPECT_EQ(ICMD_DataSet(0x1600, 0, 0, 1, &byte).Encode().size(),
+              ICMD_DataSet::kRequestHeaderSize + 1);
 }
 
 TEST(ProtocolDataTest, ErrorAndVersionBodies) {

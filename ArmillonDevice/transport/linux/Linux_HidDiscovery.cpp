@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -53,6 +54,24 @@ bool NumericallyBefore(const Node& a, const Node& b) {
 
 }  // namespace
 
+std::optional<NodeInfo> ReadNodeInfo(int fd) {
+    hidraw_devinfo info{};
+    if (Linux_RetryInterrupted([&] { return ::ioctl(fd, HIDIOCGRAWINFO, &info); }) != 0) {
+        return std::nullopt;
+    }
+    NodeInfo node;
+    node.busType = info.bustype;
+    node.vendorId = static_cast<std::uint16_t>(info.vendor);
+    node.productId = static_cast<std::uint16_t>(info.product);
+    // The kernel copies at most the buffer's length and ends the text at its first zero byte.
+    char physical[256] = {};
+    if (Linux_RetryInterrupted(
+            [&] { return ::ioctl(fd, HIDIOCGRAWPHYS(sizeof physical - 1), physical); }) >= 0) {
+        node.physicalPath = std::string(physical, ::strnlen(physical, sizeof physical - 1));
+    }
+    return node;
+}
+
 std::string Directory() {
     const char* value = std::getenv(kDirectoryVariable);
     return value != nullptr && *value != '\0' ? std::string(value) : std::string("/dev");
@@ -91,18 +110,18 @@ void EnumerateHidDevices(const std::string& directory,
         if (!node.IsValid()) {
             continue;
         }
-        hidraw_devinfo info{};
-        const bool known =
-            Linux_RetryInterrupted([&] { return ::ioctl(node.Get(), HIDIOCGRAWINFO, &info); }) == 0;
+        const auto info = ReadNodeInfo(node.Get());
         node.Reset();
-        if (!known) {
+        if (!info) {
             continue;
         }
-        // The kernel's identifier fields are signed 16-bit; USB identifiers are unsigned.
-        const auto vendorId = static_cast<std::uint16_t>(info.vendor);
-        const auto productId = static_cast<std::uint16_t>(info.product);
-        if (predicate(vendorId, productId)) {
-            list.emplace_back(path.c_str(), vendorId, productId);
+        if (predicate(info->vendorId, info->productId)) {
+            Linux_USB_DeviceIdentifier& identity =
+                list.emplace_back(path.c_str(), info->vendorId, info->productId);
+            identity.SetBusType(info->busType);
+            if (info->physicalPath) {
+                identity.SetPhysicalPath(*info->physicalPath);
+            }
         }
     }
 }

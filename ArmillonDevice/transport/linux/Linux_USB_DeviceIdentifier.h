@@ -1,9 +1,14 @@
 #pragma once
 // Names one HID device by the path of its hidraw node, with the USB identifiers discovery
 // read from it. Paths are file names as the kernel gives them: bytes, not text.
+//
+// The kernel hands a node's number to the next device once one leaves, so the path alone
+// does not name a watch: an open checks the identifiers again, and the bus type and physical
+// path too when discovery could read them.
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "DeviceIdentifier.h"
@@ -25,10 +30,18 @@ class Linux_USB_DeviceIdentifier : public DeviceIdentifier {
     std::uint16_t GetVendorId() const { return vendorId_; }
     std::uint16_t GetProductId() const { return productId_; }
 
+    // Where discovery found the device; unset when it could not tell.
+    void SetBusType(std::uint32_t busType) { busType_ = busType; }
+    void SetPhysicalPath(std::string physicalPath) { physicalPath_ = std::move(physicalPath); }
+    const std::optional<std::uint32_t>& GetBusType() const { return busType_; }
+    const std::optional<std::string>& GetPhysicalPath() const { return physicalPath_; }
+
   private:
     std::string path_;
     std::uint16_t vendorId_;
     std::uint16_t productId_;
+    std::optional<std::uint32_t> busType_;
+    std::optional<std::string> physicalPath_;
 };
 
 }  // namespace ArmillonDevice

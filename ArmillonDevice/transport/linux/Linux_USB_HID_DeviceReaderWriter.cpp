@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "HidrawReport.h"
+#include "Linux_HidDiscovery.h"
 #include "Linux_RetryInterrupted.h"
 #include "Linux_USB_DeviceIdentifier.h"
 #include "ReportDescriptorLengths.h"
@@ -103,6 +104,21 @@ std::optional<ReportDescriptorLengths::Lengths> DescriptorLengths(int fd) {
     return result.lengths;
 }
 
+// The node's number may have gone to another device since discovery: the device behind it
+// must still have the identity's identifiers, and its bus type and physical path where
+// discovery learnt them.
+bool IsTheIdentifiedDevice(int fd, const Linux_USB_DeviceIdentifier& identity) {
+    const auto info = Linux_HidDiscovery::ReadNodeInfo(fd);
+    if (!info || info->vendorId != identity.GetVendorId() ||
+        info->productId != identity.GetProductId()) {
+        return false;
+    }
+    if (identity.GetBusType() && *identity.GetBusType() != info->busType) {
+        return false;
+    }
+    return !identity.GetPhysicalPath() || identity.GetPhysicalPath() == info->physicalPath;
+}
+
 }  // namespace
 
 Linux_USB_HID_DeviceReaderWriter::Linux_USB_HID_DeviceReaderWriter(
@@ -123,6 +139,10 @@ ArmillonDeviceError Linux_USB_HID_DeviceReaderWriter::OpenDevice(const DeviceIde
     // shared node can never leave the read waiting past its time-out.
     Linux_UniqueFd node(::open(usb->GetPath(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
     if (!node.IsValid()) {
+        return DeviceErrorCode::OpenFailed;
+    }
+    // Before anything else, not even a lock, reaches the device behind the node.
+    if (!IsTheIdentifiedDevice(node.Get(), *usb)) {
         return DeviceErrorCode::OpenFailed;
     }
     const auto lock = [fd = node.Get()](int operation) {

@@ -1,9 +1,11 @@
 #pragma once
 // Report transfers through a kernel hidraw node.
 //
-// Open takes an advisory lock on the node, exclusive when it can be had, else shared; a node
-// another program holds exclusively does not open, so two copies of the tool never drive one
-// watch at once. The report lengths come from the node's report descriptor.
+// Open first checks that the device behind the node is the one identified (the kernel reuses
+// node numbers; another device gives OpenFailed), then takes an advisory lock on the node,
+// exclusive when it can be had, else shared; a node another program holds exclusively does
+// not open, so two copies of the tool never drive one watch at once. The report lengths come from
+// the node's report descriptor.
 //
 // Every transfer waits at most the report time-out. A watch that is unplugged while a
 // transfer waits ends it at once with TransferFailed.

@@ -6,11 +6,11 @@
 
 #include <csignal>
 
-#include "../linux/tests/ScopedLocaleEnvironment.h"
 #include "Linux_InterruptGuard.h"
 #include "Pause.h"
 #include "ProgDlg.h"
 #include "ResourceIds.h"
+#include "ScopedLocaleEnvironment.h"
 #include "ScriptedUi.h"
 #include "UiLanguage.h"
 

@@ -6,13 +6,13 @@
 
 #include <sstream>
 
-#include "../linux/tests/ScopedLocaleEnvironment.h"
 #include "CFWUpdaterAppApp.h"
 #include "COrnaFirmware.h"
 #include "ImageFiles.h"
 #include "ResourceIds.h"
 #include "ResourceLookup.h"
 #include "SampleImage.h"
+#include "ScopedLocaleEnvironment.h"
 #include "ScriptedUi.h"
 #include "UiLanguage.h"
 

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "../linux/tests/ScopedLocaleEnvironment.h"
 #include "ResourceIds.h"
 #include "ResourceLookup.h"
+#include "ScopedLocaleEnvironment.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 #include <thread>
 #include <vector>
 
-#include "../linux/tests/ScopedLocaleEnvironment.h"
 #include "CFWUpdaterAppApp.h"
 #include "CommandKind.h"
 #include "ImageFiles.h"
 #include "Pause.h"
+#include "ScopedLocaleEnvironment.h"
 #include "ScriptedUi.h"
 #include "VirtualWatch_HidPlatform.h"
 #include "WatchBench.h"

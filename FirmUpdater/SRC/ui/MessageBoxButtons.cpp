@@ -1,7 +1,7 @@
 #include "MessageBoxButtons.h"
 
-#include "Linux_ThreadLocale.h"
 #include "MessageBoxRequest.h"
+#include "PlatformServices.h"
 #include "ResourceLookup.h"
 
 namespace ui {
@@ -46,7 +46,7 @@ MessageBoxButtons ButtonsFor(std::uint32_t style, const res::ButtonLabels& label
 }
 
 const res::ButtonLabels& ButtonLabelsFor(std::uint16_t language) {
-    const auto userLanguage = static_cast<std::uint16_t>(Linux_ThreadLocale::Current());
+    const auto userLanguage = static_cast<std::uint16_t>(platform::ThreadLocale().Current());
     return res::ResourcesFor(language, userLanguage).buttons;
 }
 

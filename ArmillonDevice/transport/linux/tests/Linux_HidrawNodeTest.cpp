@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <linux/input.h>
 #include <stdlib.h>
 #include <sys/file.h>
 
@@ -134,6 +135,54 @@ TEST(Linux_HidrawNodeTest, DiscoveryFindsTheDirectoryInTheEnvironmentAndReadsIde
               (std::vector<Identity>{{mount->NodePath(0), 0xBEEF, 0x8001},
                                      {mount->NodePath(1), kVendor, kProduct}}));
     EXPECT_TRUE(Enumerate(platform, HidDevicePredicate{}).empty());
+}
+
+// The kernel gives a node's number to the next device: an open must find the identified
+// device behind the path, or it fails before anything reaches the device.
+TEST(Linux_HidrawNodeTest, OpenReachesOnlyTheIdentifiedDevice) {
+    MOUNT_OR_SKIP(mount, WatchConfig{}, WatchConfig{}, WithProduct(kVendor, 0x0A52));
+    std::vector<Linux_USB_DeviceIdentifier> found;
+    Linux_HidDiscovery::EnumerateHidDevices(mount->Directory(), found,
+                                            [](auto, auto) { return true; });
+    ASSERT_EQ(found.size(), 3u);
+    const Linux_USB_DeviceIdentifier& first = found[0];
+    ASSERT_TRUE(first.GetPhysicalPath());
+    EXPECT_EQ(first.GetBusType(), std::optional<std::uint32_t>(BUS_USB));
+    EXPECT_NE(first.GetPhysicalPath(), found[1].GetPhysicalPath());
+
+    const auto at = [&](std::size_t node, const Linux_USB_DeviceIdentifier& like) {
+        Linux_USB_DeviceIdentifier identity(mount->NodePath(node).c_str(), like.GetVendorId(),
+                                            like.GetProductId());
+        if (like.GetBusType()) {
+            identity.SetBusType(*like.GetBusType());
+        }
+        if (like.GetPhysicalPath()) {
+            identity.SetPhysicalPath(*like.GetPhysicalPath());
+        }
+        return identity;
+    };
+    Linux_USB_DeviceIdentifier otherBus = first;
+    otherBus.SetBusType(BUS_BLUETOOTH);
+    const struct {
+        const char* name;
+        Linux_USB_DeviceIdentifier identity;
+        DeviceErrorCode expected;
+    } cases[] = {
+        {"as discovered", first, DeviceErrorCode::Success},
+        {"identifiers only", Linux_USB_DeviceIdentifier(first.GetPath(), kVendor, kProduct),
+         DeviceErrorCode::Success},
+        {"another product behind the node", at(2, first), DeviceErrorCode::OpenFailed},
+        {"the same model at another place", at(1, first), DeviceErrorCode::OpenFailed},
+        {"another bus type", otherBus, DeviceErrorCode::OpenFailed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Linux_USB_HID_DeviceReaderWriter transport;
+        EXPECT_EQ(transport.Open(&c.identity), c.expected);
+        EXPECT_EQ(transport.IsOpen(), c.expected == DeviceErrorCode::Success);
+    }
+    EXPECT_TRUE(mount->Watch(1).Requests().empty());
+    EXPECT_TRUE(mount->Watch(2).Requests().empty());
 }
 
 // The report lengths come from the node's descriptor; the handshake, a large flash write and

@@ -81,8 +81,8 @@ class TerminalWindow : public LoopDialogWindow {
     bool drawn_ = false;
 };
 
-TerminalUi::TerminalUi(std::istream& in, std::ostream& out, bool animate, bool echo)
-    : in_(in), out_(out), animate_(animate), echo_(echo) {}
+TerminalUi::TerminalUi(std::istream& in, std::ostream& out, bool animate, bool pipedInput)
+    : in_(in), out_(out), animate_(animate), pipedInput_(pipedInput) {}
 
 void TerminalUi::Print(std::wstring_view text) {
     out_ << common::WideToUtf8(text);
@@ -100,10 +100,14 @@ std::optional<std::string> TerminalUi::ReadAnswer() {
         Print(L"\n");
         return std::nullopt;
     }
-    if (echo_) {
+    if (pipedInput_) {
         out_ << line << '\n';
     }
     return Trimmed(line);
+}
+
+bool TerminalUi::GiveUpAfterUnfitAnswer(int& unfitAnswers) const {
+    return pipedInput_ && ++unfitAnswers >= kUnfitAnswersOnPipedInput;
 }
 
 int TerminalUi::ShowMessageBoxHere(const MessageBoxRequest& request,
@@ -134,6 +138,7 @@ int TerminalUi::ShowMessageBoxHere(const MessageBoxRequest& request,
         choices.emplace_back(keys, button.label);
     }
     const auto prompt = Prompt(choices);
+    int unfitAnswers = 0;
     while (true) {
         Print(prompt);
         const auto answer = ReadAnswer();
@@ -150,6 +155,9 @@ int TerminalUi::ShowMessageBoxHere(const MessageBoxRequest& request,
             if (answer->size() == 1 && button.key == key) {
                 return button.result;
             }
+        }
+        if (GiveUpAfterUnfitAnswer(unfitAnswers)) {
+            return set.endOfInputResult;
         }
     }
 }
@@ -183,6 +191,7 @@ void TerminalUi::DriveDialog(LoopDialogWindow& window) {
     static_cast<TerminalWindow&>(window).MarkDrawn();
 
     Dialog& dialog = window.Owner();
+    int unfitAnswers = 0;
     while (!window.Ended() && !buttons.empty()) {
         const int enter = dialog.EnterCommand();
         std::vector<std::pair<std::wstring, std::wstring>> choices;
@@ -202,14 +211,21 @@ void TerminalUi::DriveDialog(LoopDialogWindow& window) {
         }
         if (answer->empty()) {
             dialog.PressEnter();
-            continue;
-        }
-        const char key = static_cast<char>(std::tolower(static_cast<unsigned char>((*answer)[0])));
-        for (std::size_t n = 0; n < buttons.size(); ++n) {
-            if (answer->size() == 1 && KeyOfDialogButton(items[buttons[n]].id, n) == key) {
-                dialog.PressButton(items[buttons[n]].id);
-                break;
+        } else {
+            const char key =
+                static_cast<char>(std::tolower(static_cast<unsigned char>((*answer)[0])));
+            for (std::size_t n = 0; n < buttons.size(); ++n) {
+                if (answer->size() == 1 && KeyOfDialogButton(items[buttons[n]].id, n) == key) {
+                    dialog.PressButton(items[buttons[n]].id);
+                    break;
+                }
             }
+        }
+        // An answer that left the dialog open, whether it fit no button or its button did
+        // not end the dialog, counts as unfit.
+        if (!window.Ended() && GiveUpAfterUnfitAnswer(unfitAnswers)) {
+            dialog.PressEscape();
+            break;
         }
     }
     if (!window.Ended()) {

@@ -7,6 +7,10 @@
 // (OK in a box with only OK), r Retry, c Cancel, y Yes, n No, o OK; a box with only OK takes
 // any answer. At the end of the input a box answers Cancel, No or OK.
 //
+// An answer that fits nothing is asked again. On a terminal that goes on as long as the user
+// types; from a pipe or a file a few such answers in a row count as the end of the input, so
+// an endless stream of them (`yes | firmupdater`) can never keep the program alive.
+//
 // A dialog prints its caption and static texts. When it has push buttons it asks for one:
 // y for the button with ID 1 (Yes), n for ID 2 (No), Enter for the button Enter presses in
 // the dialog; the end of the input is Esc. Without push buttons it runs on its timers, and
@@ -28,9 +32,14 @@ namespace ui {
 class TerminalUi : public LoopBackend {
   public:
     // `animate`: the output is a terminal, so the progress indicator is redrawn in place;
-    // otherwise a dot is printed every tenth step. `echo`: the input is not a terminal, so
-    // each answer read is printed after its prompt, and the output reads as a transcript.
-    TerminalUi(std::istream& in, std::ostream& out, bool animate, bool echo = false);
+    // otherwise a dot is printed every tenth step. `pipedInput`: the input is not a terminal,
+    // so each answer read is printed after its prompt (the output reads as a transcript) and
+    // answers that fit nothing are given up on after a few.
+    TerminalUi(std::istream& in, std::ostream& out, bool animate, bool pipedInput = false);
+
+    // Answers in a row that fit nothing, from a pipe or a file, after which a prompt takes
+    // the end of the input.
+    static constexpr int kUnfitAnswersOnPipedInput = 3;
 
   protected:
     int ShowMessageBoxHere(const MessageBoxRequest& request, std::thread::id requestedOn) override;
@@ -46,6 +55,8 @@ class TerminalUi : public LoopBackend {
     void PrintCaption(std::wstring_view caption);
     // One line of input without its line break; nothing at the end of the input.
     std::optional<std::string> ReadAnswer();
+    // Counts an answer that fit nothing; true when the prompt must take the end of the input.
+    bool GiveUpAfterUnfitAnswer(int& unfitAnswers) const;
     void ShowProgress(int position);
     void ShowAmount(std::uint64_t done, std::uint64_t total);
     void CloseProgressLine();
@@ -53,7 +64,7 @@ class TerminalUi : public LoopBackend {
     std::istream& in_;
     std::ostream& out_;
     bool animate_;
-    bool echo_;
+    bool pipedInput_;
     bool progressLineOpen_ = false;
     unsigned progressSteps_ = 0;
     // The measured progress of the dialog that shows one.

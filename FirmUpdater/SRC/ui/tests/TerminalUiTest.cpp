@@ -117,6 +117,62 @@ TEST(TerminalUi, YesNoDialogAnswers) {
     }
 }
 
+// An input that never ends, one line over and over, as `yes` gives it.
+class EndlessLines : public std::streambuf {
+  public:
+    explicit EndlessLines(std::string line) : line_(std::move(line) + "\n") {
+        setg(line_.data(), line_.data(), line_.data() + line_.size());
+    }
+
+  protected:
+    int_type underflow() override {
+        ++lines;
+        setg(line_.data(), line_.data(), line_.data() + line_.size());
+        return traits_type::to_int_type(line_[0]);
+    }
+
+  public:
+    int lines = 1;
+
+  private:
+    std::string line_;
+};
+
+// From a pipe, answers that fit nothing end every prompt after a few as the end of the
+// input would; a terminal keeps asking.
+TEST(TerminalUi, PipedUnfitAnswersEndThePromptAsEndOfInput) {
+    const struct {
+        const char* line;
+        std::uint32_t style;  // 0: the confirmation dialog
+        int result;
+    } cases[] = {
+        {"y", MB_ICONEXCLAMATION | MB_RETRYCANCEL, IDCANCEL},
+        {"x", MB_YESNO, IDNO},
+        {"q", 0, IDCANCEL},
+        {"maybe", 0, IDCANCEL},
+    };
+    for (const auto& c : cases) {
+        EndlessLines lines(c.line);
+        std::istream in(&lines);
+        std::ostringstream out;
+        TerminalUi ui(in, out, false, true);
+        if (c.style != 0) {
+            EXPECT_EQ(ui.ShowMessageBox({L"t", L"c", c.style, res::LANG_ENGLISH, nullptr}),
+                      c.result)
+                << c.line;
+        } else {
+            YesNoDialog dialog(ui, false);
+            EXPECT_EQ(dialog.DoModal(EnglishTemplate(res::IDD_CONFIRM)), c.result) << c.line;
+        }
+        EXPECT_LE(lines.lines, TerminalUi::kUnfitAnswersOnPipedInput) << c.line;
+    }
+
+    // A terminal keeps asking.
+    Terminal t("x\nx\nx\nx\nx\nr\n");
+    EXPECT_EQ(t.ui.ShowMessageBox({L"t", L"c", MB_RETRYCANCEL, res::LANG_ENGLISH, nullptr}),
+              IDRETRY);
+}
+
 TEST(TerminalUi, DialogShowsCaptionAndStaticTextsTopToBottom) {
     Terminal t("n\n");
     YesNoDialog dialog(t.ui);

@@ -13,11 +13,13 @@
 #include <string>
 #include <string_view>
 
-class Linux_InterruptGuard {
+#include "IInterruptGuard.h"
+
+class Linux_InterruptGuard : public IInterruptGuard {
   public:
     // `note` (UTF-8, printed on a line of its own) goes to `fd`.
     explicit Linux_InterruptGuard(std::string_view note, int fd = STDERR_FILENO);
-    ~Linux_InterruptGuard();
+    ~Linux_InterruptGuard() override;
     Linux_InterruptGuard(const Linux_InterruptGuard&) = delete;
     Linux_InterruptGuard& operator=(const Linux_InterruptGuard&) = delete;
 

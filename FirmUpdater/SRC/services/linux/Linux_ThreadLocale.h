@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <string_view>
 
+#include "IThreadLocale.h"
+
 class Linux_ThreadLocale {
   public:
-    // Neither a language the program has resources in nor any other: what C, POSIX and
-    // unknown locales map to, so that the language choice falls back to English.
-    static constexpr std::uint32_t kInvariant = 0x007F;
+    // What C, POSIX and unknown locales map to, so that the language choice falls back to
+    // English.
+    static constexpr std::uint32_t kInvariant = IThreadLocale::kInvariant;
 
     // The first non-empty of LC_ALL, LC_MESSAGES and LANG, mapped by FromPosixName.
     static std::uint32_t Current();

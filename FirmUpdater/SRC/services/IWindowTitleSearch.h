@@ -6,7 +6,7 @@
 #include <string>
 
 class IWindowTitleSearch {
-public:
+  public:
     virtual ~IWindowTitleSearch() = default;
 
     // True when a top-level window with exactly this title exists.
