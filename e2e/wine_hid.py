@@ -182,7 +182,7 @@ class Wine:
     def __init__(self, prefix):
         self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=", SYSTEMD_DEVICE_VERIFY_SYSFS="0",
-                        LANG="C", LC_ALL="")
+                        LANG="C", LC_ALL="", FIRMUPDATER_UI="terminal")
         self.env.pop("DISPLAY", None)
         self.env.pop("WAYLAND_DISPLAY", None)
         ready = os.path.join(prefix, ".fu-hid-ready")

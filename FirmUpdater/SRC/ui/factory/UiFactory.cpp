@@ -4,7 +4,10 @@
 #include <iostream>
 
 #include "TerminalUi.h"
-#ifdef FU_HAVE_DESKTOP_UI
+#ifdef FU_HAVE_WIN32_UI
+#include "Win32_Console.h"
+#include "Win32_Ui.h"
+#elif defined(FU_HAVE_DESKTOP_UI)
 #include "WxUi.h"
 #endif
 
@@ -22,7 +25,9 @@ UiKind ChooseUiKind(const UiEnvironment& environment) {
 std::unique_ptr<UiBackend> CreateUi(const UiEnvironment& environment, std::istream& in,
                                     std::ostream& out) {
     if (ChooseUiKind(environment) == UiKind::Desktop) {
-#ifdef FU_HAVE_DESKTOP_UI
+#ifdef FU_HAVE_WIN32_UI
+        return std::make_unique<Win32_Ui>();
+#elif defined(FU_HAVE_DESKTOP_UI)
         std::string whyNot;
         if (auto desktop = WxUi::Create(whyNot)) {
             return desktop;

@@ -3,7 +3,8 @@
 //
 // FIRMUPDATER_UI=terminal or FIRMUPDATER_UI=gui chooses; without it (or with another
 // value) the desktop interface is used when a display is reachable (DISPLAY or
-// WAYLAND_DISPLAY set), the terminal otherwise. The desktop interface falls back to the
+// WAYLAND_DISPLAY set; on Windows: unless the program runs in a console window), the
+// terminal otherwise. The desktop interface falls back to the
 // terminal when the display cannot be opened, or when the program was built without it
 // (no wxWidgets at build time).
 

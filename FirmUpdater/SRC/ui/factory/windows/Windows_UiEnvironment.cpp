@@ -1,6 +1,6 @@
 // The interface's environment on Windows: FIRMUPDATER_UI, and whether the standard streams
-// are the console. The desktop interface of this build is the terminal's: no display is
-// taken as reachable.
+// are the console. Windows always has a desktop; a program started in a console window
+// talks there.
 
 #include "UiFactory.h"
 // UiFactory.h first: windows.h defines macros named like the message box constants.
@@ -23,6 +23,7 @@ UiEnvironment UiEnvironment::OfProcess() {
     if (const char* value = std::getenv("FIRMUPDATER_UI")) {
         environment.uiVariable = value;
     }
+    environment.displayReachable = ::GetConsoleWindow() == nullptr;
     environment.outputIsTerminal = IsConsole(STD_OUTPUT_HANDLE);
     environment.inputIsTerminal = IsConsole(STD_INPUT_HANDLE);
     return environment;
