@@ -27,7 +27,7 @@ char32_t NextCodePoint(std::wstring_view text, std::size_t& i) {
             return 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
         }
     }
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+    if (c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c)) {
         return 0xFFFD;
     }
     return c;
@@ -112,7 +112,7 @@ std::wstring Utf8ToWide(std::string_view text) {
             ++i;
             continue;
         }
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        if (c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c)) {
             c = 0xFFFD;
         }
         AppendCodePoint(out, c);

@@ -248,7 +248,7 @@ void TerminalUi::ShowAmount(std::uint64_t done, std::uint64_t total) {
         if (!animate_) {
             CloseProgressLine();  // the indicator's dots end here; on a terminal the bar
         }                         // takes the indicator's place
-        amount_.emplace();
+        amount_ = Amount{};
         amount_->first = done;
         amount_->since = now;
     } else if (amount_->done == done && amount_->total == total && amount_->lineLength > 0) {
