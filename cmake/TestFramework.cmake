@@ -41,7 +41,10 @@ endif()
 function(fu_register_tests name)
     if(CMAKE_CROSSCOMPILING_EMULATOR)
         add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED emulator TIMEOUT 300)
+        # Wine takes the user's locale and the ANSI code page from the locale it starts in:
+        # US English and the Western European code page, whatever the machine's.
+        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED emulator TIMEOUT 300
+                             ENVIRONMENT "LC_ALL=en_US.UTF-8")
     else()
         gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                              PROPERTIES TIMEOUT 120)

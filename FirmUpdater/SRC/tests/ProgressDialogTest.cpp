@@ -1,51 +1,17 @@
 // The progress dialog over a worker the test controls: it polls the worker's flags on its
-// timer, cannot be closed by the user, holds off the interrupt signals while it runs, and
-// never waits for a worker whose thread did not start.
+// timer, cannot be closed by the user, and never waits for a worker whose thread did not
+// start.
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-
-#include "Linux_InterruptGuard.h"
+#include "HeldProgressDialog.h"
 #include "Pause.h"
-#include "ProgDlg.h"
 #include "ResourceIds.h"
-#include "ScopedLocaleEnvironment.h"
+#include "ScopedThreadLocale.h"
 #include "ScriptedUi.h"
 #include "UiLanguage.h"
 
 namespace {
-
-// A worker without a thread: the test sets its flags from the dialog's script.
-class HeldWorker : public CUpdateWorker {
-  public:
-    HeldWorker(ui::UiBackend& ui, const ui::Dialog* dialog, bool starts)
-        : CUpdateWorker(ui, dialog, nullptr, nullptr), starts_(starts) {}
-    bool Start(ui::Dialog*) override { return starts_; }
-    bool IsRunning() override { return false; }
-
-    void Finish(bool success) {
-        succeeded = success ? 1 : 0;
-        finished.store(1, std::memory_order_release);
-    }
-
-  private:
-    bool starts_;
-};
-
-class HeldProgDlg : public ProgDlg {
-  public:
-    HeldProgDlg(ui::UiBackend& ui, bool starts) : ProgDlg(ui, nullptr, nullptr), starts_(starts) {}
-    HeldWorker& Held() { return static_cast<HeldWorker&>(*Worker()); }
-
-  protected:
-    std::unique_ptr<CUpdateWorker> CreateWorker() override {
-        return std::make_unique<HeldWorker>(Ui(), this, starts_);
-    }
-
-  private:
-    bool starts_;
-};
 
 class ProgressDialog : public testing::Test {
   protected:
@@ -56,7 +22,7 @@ class ProgressDialog : public testing::Test {
         return dialog.DoModal(*FindUiDialogTemplate(res::IDD_PROGRESS), nullptr);
     }
 
-    ScopedLocaleEnvironment locale{nullptr, nullptr, "C"};
+    ScopedThreadLocale locale{IThreadLocale::kInvariant};
     common::ScopedPauseRecorder pauses;
     ui::ScriptedUi ui;
 };
@@ -144,26 +110,6 @@ TEST_F(ProgressDialog, AWorkerThatCannotStartEndsTheDialogWithFailure) {
     EXPECT_EQ(boxes[0].owner, &dialog);
     EXPECT_TRUE(ui.Dialogs().at(0).ticks.empty());
     EXPECT_FALSE(ui.Dialogs().at(0).stuck);
-}
-
-TEST_F(ProgressDialog, InterruptSignalsAreHeldOffWhileItAndItsWorkerLive) {
-    struct sigaction before {};
-    sigaction(SIGTERM, nullptr, &before);
-    {
-        HeldProgDlg dialog(ui, true);
-        const unsigned heldOff = Linux_InterruptGuard::HeldOffCount();
-        ui.Script([&](ui::ScriptedDialog& d) {
-            std::raise(SIGTERM);
-            std::raise(SIGINT);
-            EXPECT_EQ(Linux_InterruptGuard::HeldOffCount(), heldOff + 2);
-            dialog.Held().Finish(true);
-            d.Tick();
-        });
-        EXPECT_EQ(RunDialog(dialog), ui::IDOK);
-    }
-    struct sigaction after {};
-    sigaction(SIGTERM, nullptr, &after);
-    EXPECT_EQ(after.sa_handler, before.sa_handler);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "CFWUpdaterAppApp.h"
 #include "DeviceVersionOverride.h"
 #include "ScriptedUi.h"
+#include "TemporaryDirectory.h"
 #include "TextConversion.h"
 
 namespace {
@@ -30,18 +31,12 @@ class ReadOptions : public testing::Test {
   protected:
     void SetUp() override {
         SetDeviceVersionOverride(nullptr);
-        directory_ =
-            std::filesystem::temp_directory_path() / ("fu_options_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(directory_);
-        std::ofstream(directory_ / "image.bin") << "x";
+        std::ofstream(directory_.Path() / "image.bin") << "x";
     }
-    void TearDown() override {
-        SetDeviceVersionOverride(nullptr);
-        std::filesystem::remove_all(directory_);
-    }
+    void TearDown() override { SetDeviceVersionOverride(nullptr); }
 
-    std::wstring Existing() const { return (directory_ / "image.bin").wstring(); }
-    std::wstring Directory() const { return directory_.wstring(); }
+    std::wstring Existing() const { return (directory_.Path() / "image.bin").wstring(); }
+    std::wstring Directory() const { return directory_.Path().wstring(); }
 
     void Check(std::vector<std::wstring> arguments, const Expected& expected) {
         std::wstring shown;
@@ -69,7 +64,7 @@ class ReadOptions : public testing::Test {
     }
 
   private:
-    std::filesystem::path directory_;
+    fu_testing::TemporaryDirectory directory_{"fu_options_"};
 };
 
 TEST_F(ReadOptions, FlagsAndTheirCaseSensitivity) {
@@ -98,9 +93,10 @@ TEST_F(ReadOptions, VersionOverridesNeedExactlyFiveCharacters) {
     Check({L"/d:0.99", L"/d:0.9999"}, {});
     Check({L"/s:01.20", L"/s:01.30"}, {.imageVersion = L"01.30"});
     Check({L"/d:01.20", L"/d:01.30"}, {.deviceVersion = "01.30"});
-    // Both go through the locale's encoding (C here): what it cannot carry becomes '?'.
-    Check({L"/s:1.2\u20AC3"}, {.imageVersion = L"1.2?3"});
-    Check({L"/d:1.2\u20AC3"}, {.deviceVersion = "1.2?3"});
+    // Both go through the narrow encoding (the C locale, a Western code page): what it
+    // cannot carry becomes '?'.
+    Check({L"/s:1.2\u4E003"}, {.imageVersion = L"1.2?3"});
+    Check({L"/d:1.2\u4E003"}, {.deviceVersion = "1.2?3"});
 }
 
 TEST_F(ReadOptions, LanguageNumbersInEveryBaseKeepTheirLow16Bits) {
@@ -137,7 +133,10 @@ TEST_F(ReadOptions, ImagePaths) {
     Check({L""}, {});
     Check({Existing()}, {.imagePath = Existing()});
     Check({Existing(), L"/no/such/image.bin"}, {.imagePath = Existing()});
-    Check({Directory()}, {});
+    // A directory is no image: where absolute paths begin with / it reads as an unknown
+    // option; elsewhere it is the path, which the loader then refuses.
+    const bool slashPath = Directory().starts_with(L'/');
+    Check({Directory()}, slashPath ? Expected{} : Expected{.imagePath = Directory()});
     Check({L"relative.bin", Existing()}, {.imagePath = Existing()});
 }
 

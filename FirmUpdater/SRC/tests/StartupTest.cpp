@@ -12,7 +12,7 @@
 #include "ResourceIds.h"
 #include "ResourceLookup.h"
 #include "SampleImage.h"
-#include "ScopedLocaleEnvironment.h"
+#include "ScopedThreadLocale.h"
 #include "ScriptedUi.h"
 #include "UiLanguage.h"
 
@@ -51,7 +51,7 @@ class Startup : public testing::Test {
         return {code, app.flowRuns, app.versionSeen, console.str()};
     }
 
-    ScopedLocaleEnvironment locale{nullptr, nullptr, "C"};
+    ScopedThreadLocale locale{IThreadLocale::kInvariant};
     ImageFiles files;
     ui::ScriptedUi ui;
 };
@@ -114,16 +114,16 @@ TEST_F(Startup, ALoadedImageGoesOnToTheUpdateFlow) {
 TEST_F(Startup, TheMessageComesInTheChosenLanguage) {
     const struct {
         const wchar_t* option;
-        const char* lang;
+        std::uint32_t locale;
         const res::LanguageResources* resources;
     } cases[] = {
-        {L"/l:1041", "C", &res::kJapanese},
-        {L"/l:0x0C04", "C", &res::kTraditionalChinese},
-        {nullptr, "ru_RU.UTF-8", &res::kRussian},
-        {L"/l:1053", "fr_FR.UTF-8", &res::kFrench},  // no Swedish: the neutral lookup
+        {L"/l:1041", IThreadLocale::kInvariant, &res::kJapanese},
+        {L"/l:0x0C04", IThreadLocale::kInvariant, &res::kTraditionalChinese},
+        {nullptr, 0x0419, &res::kRussian},
+        {L"/l:1053", 0x040C, &res::kFrench},  // no Swedish: the neutral lookup
     };
     for (const auto& c : cases) {
-        ScopedLocaleEnvironment environment(nullptr, nullptr, c.lang);
+        ScopedThreadLocale userLocale(c.locale);
         ui::ScriptedUi fresh;
         std::vector<std::wstring> arguments{L"firmupdater", files.Missing()};
         if (c.option != nullptr) {

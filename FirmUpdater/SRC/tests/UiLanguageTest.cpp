@@ -7,11 +7,18 @@
 
 #include "ResourceIds.h"
 #include "ResourceLookup.h"
-#include "ScopedLocaleEnvironment.h"
+#include "ScopedThreadLocale.h"
 
 namespace {
 
 using namespace res;
+
+// The user's locales of the cases.
+constexpr std::uint32_t kEnglishUs = 0x0409;
+constexpr std::uint32_t kRussianRussia = 0x0419;
+constexpr std::uint32_t kGermanGermany = 0x0407;
+constexpr std::uint32_t kChinesePrc = 0x0804;
+constexpr std::uint32_t kFrenchFrance = 0x040C;
 
 class UiLanguage : public testing::Test {
   protected:
@@ -51,52 +58,35 @@ TEST_F(UiLanguage, TheLocaleDecidesWhenNoneIsRequested) {
     }
 }
 
-TEST_F(UiLanguage, TheLocaleComesFromThePosixVariables) {
-    const struct {
-        const char* all;
-        const char* lang;
-        std::uint16_t language;
-    } cases[] = {
-        {nullptr, "ja_JP.UTF-8", 0x0411},       {"fr_CA.UTF-8", "de_DE.UTF-8", 0x0C0C},
-        {nullptr, "C", LANG_ENGLISH},           {nullptr, nullptr, LANG_ENGLISH},
-        {nullptr, "sv_SE.UTF-8", LANG_ENGLISH},
-    };
-    for (const auto& c : cases) {
-        ScopedLocaleEnvironment environment(c.all, nullptr, c.lang);
-        SelectUiLanguage(0);
-        EXPECT_EQ(uiLanguage, c.language) << (c.lang ? c.lang : "-");
-    }
-}
-
 // A string the interface language lacks comes from the user's language when the program
 // has it there, else from English; an unknown interface language reads everything so.
 TEST_F(UiLanguage, TextsFallBackThroughTheNeutralLookup) {
     const struct {
         std::uint16_t requested;
-        const char* lang;
+        std::uint32_t locale;
         std::uint16_t id;
         const LanguageResources* from;
     } cases[] = {
-        {LANG_RUSSIAN, "en_US.UTF-8", IDS_OUT_OF_MEMORY, &kEnglish},
-        {LANG_RUSSIAN, "ru_RU.UTF-8", IDS_OUT_OF_MEMORY, &kEnglish},
-        {LANG_RUSSIAN, "de_DE.UTF-8", IDS_OUT_OF_MEMORY, &kGerman},
-        {LANG_RUSSIAN, "en_US.UTF-8", IDS_UPDATE_FAILED, &kRussian},
-        {0, "zh_CN.UTF-8", IDS_USB_TROUBLE, &kEnglish},
-        {0, "zh_CN.UTF-8", IDS_OUT_OF_MEMORY, &kSimplifiedChinese},
-        {1053, "fr_FR.UTF-8", IDS_READ_FAILED, &kFrench},
-        {1053, "C", IDS_READ_FAILED, &kEnglish},
-        {0x0C04, "C", IDS_APP_CAPTION, &kTraditionalChinese},
+        {LANG_RUSSIAN, kEnglishUs, IDS_OUT_OF_MEMORY, &kEnglish},
+        {LANG_RUSSIAN, kRussianRussia, IDS_OUT_OF_MEMORY, &kEnglish},
+        {LANG_RUSSIAN, kGermanGermany, IDS_OUT_OF_MEMORY, &kGerman},
+        {LANG_RUSSIAN, kEnglishUs, IDS_UPDATE_FAILED, &kRussian},
+        {0, kChinesePrc, IDS_USB_TROUBLE, &kEnglish},
+        {0, kChinesePrc, IDS_OUT_OF_MEMORY, &kSimplifiedChinese},
+        {1053, kFrenchFrance, IDS_READ_FAILED, &kFrench},
+        {1053, IThreadLocale::kInvariant, IDS_READ_FAILED, &kEnglish},
+        {0x0C04, IThreadLocale::kInvariant, IDS_APP_CAPTION, &kTraditionalChinese},
     };
     for (const auto& c : cases) {
-        ScopedLocaleEnvironment environment(nullptr, nullptr, c.lang);
+        ScopedThreadLocale locale(c.locale);
         SelectUiLanguage(c.requested);
         EXPECT_EQ(LoadText(c.id), Text(*c.from, c.id))
-            << c.requested << " " << c.lang << " " << c.id;
+            << c.requested << " " << std::hex << c.locale << std::dec << " " << c.id;
     }
 }
 
 TEST_F(UiLanguage, TemplatesAndHelpFollowTheLanguage) {
-    ScopedLocaleEnvironment environment(nullptr, nullptr, "ja_JP.UTF-8");
+    ScopedThreadLocale locale(0x0411);          // Japanese
     SelectUiLanguage(0, kCustomDefaultLocale);  // every lookup is the neutral one
     EXPECT_EQ(uiLanguage, 0);
     EXPECT_EQ(LoadText(IDS_READ_FAILED), Text(kJapanese, IDS_READ_FAILED));

@@ -19,7 +19,7 @@
 #include "CommandKind.h"
 #include "ImageFiles.h"
 #include "Pause.h"
-#include "ScopedLocaleEnvironment.h"
+#include "ScopedThreadLocale.h"
 #include "ScriptedUi.h"
 #include "VirtualWatch_HidPlatform.h"
 #include "WatchBench.h"
@@ -100,7 +100,7 @@ class UpdateBench {
     static void ExpectHoldsImage(const watchsim::VirtualWatch& watch,
                                  const std::vector<std::uint8_t>& image);
 
-    ScopedLocaleEnvironment locale{nullptr, nullptr, "C"};
+    ScopedThreadLocale locale{IThreadLocale::kInvariant};
     watchsim::WatchBench bench;
     ArmillonDevice::VirtualWatch_HidPlatform platform;
     FakeWindows windows;

@@ -12,11 +12,10 @@
 #include "CTalvenComm.h"
 #include "CUpdateWorker.h"
 #include "ImageBuilder.h"
-#include "Linux_ThreadPriority.h"
 #include "MessageBoxRequest.h"
 #include "ResourceIds.h"
 #include "ResourceLookup.h"
-#include "ScopedLocaleEnvironment.h"
+#include "ScopedThreadLocale.h"
 #include "ScriptedUi.h"
 #include "Transcript.h"
 #include "UiLanguage.h"
@@ -70,7 +69,7 @@ class Worker : public testing::Test {
   protected:
     void TearDown() override { uiLanguage = 0; }
 
-    ScopedLocaleEnvironment locale{nullptr, nullptr, "C"};
+    ScopedThreadLocale locale{IThreadLocale::kInvariant};
 };
 
 TEST_F(Worker, EachEntryAndEachFlagReachesTheWatchInOrder) {
@@ -286,43 +285,6 @@ TEST_F(Worker, WithoutAFacadeOrImageTheUpdateFails) {
     EXPECT_EQ(UpdateThreadProc(&worker), -1);
     EXPECT_EQ(worker.finished, 1);
     EXPECT_EQ(ui.MessageBoxes().size(), 1u);
-}
-
-// Notes what the worker thread sees when the update reaches its sector erase.
-class ObservingFacade : public CTalvenComm {
-  public:
-    using CTalvenComm::CTalvenComm;
-    std::int32_t FlashSectorErase(std::uint32_t, std::uint32_t) override {
-        thread = std::this_thread::get_id();
-        nice = Linux_ThreadPriority::CallingThreadNice();
-        running = worker != nullptr && worker->IsRunning();
-        return 0;
-    }
-    CUpdateWorker* worker = nullptr;
-    std::thread::id thread;
-    int nice = 0;
-    bool running = false;
-};
-
-TEST_F(Worker, StartRunsTheUpdateOnItsOwnThreadOneStepBelowNormal) {
-    ui::ScriptedUi ui;
-    ArmillonDevice::VirtualWatch_HidPlatform noWatches;
-    ObservingFacade observing(noWatches);
-    COrnaFirmware image(Identity(0).SectorErase(1, 1).Build(), L"", nullptr);
-    const int ownNice = Linux_ThreadPriority::CallingThreadNice();
-    {
-        CUpdateWorker worker(ui, nullptr, &observing, &image);
-        observing.worker = &worker;
-        ASSERT_TRUE(worker.Start(nullptr));
-        worker.WaitForThreadEnd();
-        EXPECT_EQ(worker.finished.load(), 1);
-        EXPECT_EQ(worker.succeeded.load(), 1);
-        EXPECT_FALSE(worker.IsRunning());
-    }
-    EXPECT_NE(observing.thread, std::this_thread::get_id());
-    EXPECT_EQ(observing.nice, std::min(ownNice + 1, 19));
-    EXPECT_TRUE(observing.running) << "the thread ran only once it was stored";
-    EXPECT_EQ(Linux_ThreadPriority::CallingThreadNice(), ownNice);
 }
 
 }  // namespace

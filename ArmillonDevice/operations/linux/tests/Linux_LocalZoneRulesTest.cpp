@@ -1,4 +1,4 @@
-// The current moment and the local zone, taken from TZ; the zones are POSIX rules so the
+// The local zone's rules in the record, taken from TZ; the zones are POSIX rules so the
 // tests do not depend on the installed zone database.
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 
-#include "SDeviceInformation.h"
 #include "STimeData.h"
 
 namespace {
@@ -44,14 +43,6 @@ system_clock::time_point Utc(int year, unsigned month, unsigned day, int hour = 
 
 std::wstring Name(const std::array<wchar_t, 32>& name) {
     return name.data();
-}
-
-TEST(STimeDataTest, TimeIsUtcWithMilliseconds) {
-    ScopedTimeZone zone("JST-9");
-    const STimeData t(Utc(2024, 7, 1, 12) + minutes(34) + seconds(56) + milliseconds(789));
-    EXPECT_EQ(t.time, (SSystemTime{2024, 7, 1, 1, 12, 34, 56, 789}));  // a Monday
-    const STimeData beforeEpoch(system_clock::time_point{} - milliseconds(1));
-    EXPECT_EQ(beforeEpoch.time, (SSystemTime{1969, 12, 3, 31, 23, 59, 59, 999}));
 }
 
 TEST(STimeDataTest, ZoneWithoutDaylightSaving) {
@@ -129,25 +120,6 @@ TEST(STimeDataTest, ZonesWithDaylightSaving) {
         EXPECT_EQ(t.timeZone.daylightDate, c.daylightDate);
         EXPECT_EQ(t.timeZone.standardDate, c.standardDate);
     }
-}
-
-TEST(STimeDataTest, DefaultIsNow) {
-    ScopedTimeZone zone("UTC0");
-    const auto before = system_clock::now();
-    const STimeData t;
-    const auto after = system_clock::now();
-    const auto taken = sys_days{year{t.time.year} / t.time.month / t.time.day} +
-                       hours{t.time.hour} + minutes{t.time.minute} + seconds{t.time.second} +
-                       milliseconds{t.time.milliseconds};
-    EXPECT_GE(taken, floor<milliseconds>(before));
-    EXPECT_LE(taken, after);
-}
-
-TEST(SDeviceInformationTest, DeviceTextsEndAtTheirFirstZeroByte) {
-    using namespace std::string_view_literals;
-    EXPECT_EQ(ArmillonDevice::DeviceTextToWide("01.2\0"sv), L"01.2");
-    EXPECT_EQ(ArmillonDevice::DeviceTextToWide("ORNA-HWREV1-612E"sv), L"ORNA-HWREV1-612E");
-    EXPECT_EQ(ArmillonDevice::DeviceTextToWide("\0EU01"sv), L"");
 }
 
 }  // namespace

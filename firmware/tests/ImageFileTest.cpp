@@ -1,12 +1,14 @@
+// Image files read through the platform's reader: what loads, what is refused, and the
+// platform's error of a file that cannot be opened.
 #include "COrnaFirmware.h"
 
 #include "ArmillonException.h"
+#include "ImageFileErrors.h"
 #include "SampleImage.h"
+#include "TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -16,13 +18,6 @@ namespace fs = std::filesystem;
 
 class ImageFileTest : public testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "fwimage-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     fs::path Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
         const fs::path path = dir_ / name;
         std::ofstream(path, std::ios::binary)
@@ -42,7 +37,8 @@ class ImageFileTest : public testing::Test {
         return diagnostic;
     }
 
-    fs::path dir_;
+    fu_testing::TemporaryDirectory directory_{"fwimage-test-"};
+    const fs::path& dir_ = directory_.Path();
 };
 
 TEST_F(ImageFileTest, LoadsTheWholeFile) {
@@ -57,16 +53,18 @@ TEST_F(ImageFileTest, MissingFilesAndDirectoriesCannotBeOpened) {
     const ImageDiagnostic missing = Refused((dir_ / "missing.img").wstring().c_str());
     EXPECT_EQ(missing.code, 2);
     EXPECT_EQ(missing.rule, ImageRule::FileCannotBeOpened);
-    EXPECT_EQ(missing.systemError, ENOENT);
+    EXPECT_EQ(missing.systemError, kPlatformFileErrors.missing);
 
     const ImageDiagnostic directory = Refused(dir_.wstring().c_str());
     EXPECT_EQ(directory.code, 2);
-    EXPECT_EQ(directory.systemError, EISDIR);
+    EXPECT_EQ(directory.systemError, kPlatformFileErrors.directory);
 }
 
 TEST_F(ImageFileTest, APathTheLocaleCannotEncodeNeverOpensAnotherFile) {
-    // In the C locale the CJK character would become '?', which names this file.
+    // A narrow path in the C locale or a Western code page would turn the CJK character
+    // into '?', which names this file.
     Write("?.img", firmware::SampleImage().Build());
+    // Joined as text: a path object would convert it through the locale and throw.
     const std::wstring path = dir_.wstring() + L"/\u4e00.img";
     EXPECT_EQ(Refused(path.c_str()).code, 2);
 }

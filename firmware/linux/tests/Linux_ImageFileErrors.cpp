@@ -1,0 +1,5 @@
+#include <cerrno>
+
+#include "ImageFileErrors.h"
+
+const ImageFileErrors kPlatformFileErrors{ENOENT, EISDIR};
