@@ -63,6 +63,7 @@ NamedMutexFactory FakeLockFactory(std::shared_ptr<FakeLockState> state) {
 }
 
 UpdateBench::UpdateBench() {
+    InstallLocalZone(nullptr);
     previousHook_ = common::SetPauseHook([this](std::chrono::milliseconds length) {
         const bool onTestThread = std::this_thread::get_id() == testThread_;
         {
@@ -81,6 +82,7 @@ UpdateBench::UpdateBench() {
 
 UpdateBench::~UpdateBench() {
     common::SetPauseHook(std::move(previousHook_));
+    InstallLocalZone(&previousZone_);
     uiLanguage = 0;
 }
 

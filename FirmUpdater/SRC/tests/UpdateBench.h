@@ -17,6 +17,7 @@
 
 #include "CFWUpdaterAppApp.h"
 #include "CommandKind.h"
+#include "ILocalZone.h"
 #include "ImageFiles.h"
 #include "Pause.h"
 #include "ScopedThreadLocale.h"
@@ -110,6 +111,9 @@ class UpdateBench {
     bool heldLockDuringRun = false;  // HoldsUploaderMutex() when the flow had finished
 
   private:
+    // The watch's clock is set from UTC: no test depends on the machine's zone, and no run
+    // pays for finding the zone's rules (slow where each sample asks the system).
+    ILocalZone& previousZone_ = PlatformLocalZone();
     const std::thread::id testThread_ = std::this_thread::get_id();
     mutable std::mutex pausesMutex_;
     std::vector<RecordedPause> pauses_;
