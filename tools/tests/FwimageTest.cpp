@@ -2,15 +2,13 @@
 
 #include "ArmillonException.h"
 #include "COrnaFirmware.h"
+#include "ChildProcess.h"
 #include "ImageReport.h"
 #include "SampleImage.h"
+#include "TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -29,13 +27,6 @@ struct Outcome {
 
 class FwimageTest : public testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "fwimage-tool-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     fs::path WriteBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) {
         const fs::path path = dir_ / name;
         std::ofstream(path, std::ios::binary)
@@ -50,21 +41,12 @@ class FwimageTest : public testing::Test {
         return path;
     }
 
-    static std::string Slurp(const fs::path& path) {
-        std::ifstream in(path);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
     // Runs the real program, as support staff would.
-    Outcome Binary(const std::string& arguments) {
-        const fs::path out = dir_ / "stdout";
-        const fs::path err = dir_ / "stderr";
-        const std::string command = std::string(FWIMAGE_BINARY) + " " + arguments + " >" +
-                                    out.string() + " 2>" + err.string();
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
+    static Outcome Binary(const std::vector<std::string>& arguments) {
+        const auto run = fu_testing::RunProcess(FWIMAGE_BINARY, arguments);
+        EXPECT_TRUE(run.started) << "cannot start " << FWIMAGE_BINARY;
+        EXPECT_FALSE(run.timedOut);
+        return {run.exitCode, run.out, run.err};
     }
 
     static Outcome InProcess(const std::vector<std::string>& args) {
@@ -85,7 +67,8 @@ class FwimageTest : public testing::Test {
         }
     }
 
-    fs::path dir_;
+    fu_testing::TemporaryDirectory directory_{"fwimage-tool-"};
+    const fs::path& dir_ = directory_.Path();
 };
 
 std::map<std::string, std::string> KeyValues(const std::string& text) {
@@ -103,11 +86,11 @@ std::map<std::string, std::string> KeyValues(const std::string& text) {
 
 TEST_F(FwimageTest, BuildsTheDemoImageAndInspectShowsWhatTheLoaderRead) {
     const fs::path image = dir_ / "demo.img";
-    const Outcome build = Binary("build " + (fs::path(SAMPLES_DIR) / "demo.manifest").string() +
-                                 " " + image.string());
+    const Outcome build =
+        Binary({"build", (fs::path(SAMPLES_DIR) / "demo.manifest").string(), image.string()});
     ASSERT_EQ(build.status, 0) << build.err;
 
-    const Outcome inspect = Binary("inspect " + image.string());
+    const Outcome inspect = Binary({"inspect", image.string()});
     ASSERT_EQ(inspect.status, 0) << inspect.err;
     EXPECT_EQ(inspect.err, "");
 
@@ -158,7 +141,7 @@ TEST_F(FwimageTest, InspectOfABrokenImageExitsWithTheLoadersCodeAndRule) {
         SCOPED_TRACE(path.string());
         const auto [code, diagnostic] = Loader(path);
         ASSERT_NE(code, 0);
-        const Outcome inspect = Binary("inspect " + path.string());
+        const Outcome inspect = Binary({"inspect", path.string()});
         EXPECT_EQ(inspect.status, code);
         EXPECT_EQ(inspect.out, "");
         EXPECT_EQ(inspect.err, fwimage::DiagnosticLine(path.string(), diagnostic) + "\n");
@@ -172,7 +155,7 @@ TEST_F(FwimageTest, InspectOfAFileThatReadsShortExits30) {
     if (!fs::is_regular_file(path)) {
         GTEST_SKIP() << "no sysfs";
     }
-    const Outcome inspect = Binary("inspect " + path.string());
+    const Outcome inspect = Binary({"inspect", path.string()});
     EXPECT_EQ(inspect.status, 30);
     EXPECT_NE(inspect.err.find("file-read-short"), std::string::npos) << inspect.err;
 }
