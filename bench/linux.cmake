@@ -2,9 +2,8 @@
 # driven by the hidraw backend.
 add_executable(bench_hidraw
     ${CMAKE_CURRENT_LIST_DIR}/linux/HidrawBenchmark.cpp
-    ${PROJECT_SOURCE_DIR}/ArmillonDevice/transport/linux/tests/HidrawMount.cpp
-    ${PROJECT_SOURCE_DIR}/ArmillonDevice/transport/linux/tests/TempDirectory.cpp)
+    ${PROJECT_SOURCE_DIR}/ArmillonDevice/transport/linux/tests/HidrawMount.cpp)
 target_include_directories(bench_hidraw PRIVATE
     ${PROJECT_SOURCE_DIR}/ArmillonDevice/transport/linux/tests)
 target_link_libraries(bench_hidraw PRIVATE armillon_transport_linux armillon_protocol watchsim_fuse
-                      benchmark::benchmark)
+                      fu_testing benchmark::benchmark)

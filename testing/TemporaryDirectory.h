@@ -3,6 +3,7 @@
 // everything in it when the object goes. Portable: a random name, created exclusively.
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -34,6 +35,10 @@ class TemporaryDirectory {
     TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
 
     const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+    // An empty regular file in the directory.
+    void Touch(const std::string& name) const { std::ofstream(path_ / name).flush(); }
 
   private:
     std::filesystem::path path_;

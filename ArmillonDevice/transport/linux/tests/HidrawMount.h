@@ -9,7 +9,7 @@
 
 #include "Clock.h"
 #include "Linux_HidrawFileSystem.h"
-#include "TempDirectory.h"
+#include "TemporaryDirectory.h"
 #include "VirtualWatch.h"
 #include "WatchConfig.h"
 
@@ -32,7 +32,7 @@ class HidrawMount {
   private:
     HidrawMount() = default;
 
-    TempDirectory directory_;
+    fu_testing::TemporaryDirectory directory_{"hidraw-test-"};
     std::vector<std::unique_ptr<watchsim::VirtualWatch>> watches_;
     std::unique_ptr<watchsim::Linux_HidrawFileSystem> files_;
 };

@@ -10,15 +10,13 @@
 #include <vector>
 
 #include "Linux_HidDiscovery.h"
-#include "TempDirectory.h"
+#include "TemporaryDirectory.h"
 
 namespace ArmillonDevice {
 namespace {
 
-using testing::TempDirectory;
-
 TEST(Linux_HidDiscoveryTest, ListsHidrawNodesInNumericOrder) {
-    TempDirectory dir;
+    fu_testing::TemporaryDirectory dir;
     for (const char* name : {"hidraw10", "hidraw2", "hidraw0", "hidraw", "hidrawx", "hidraw1a",
                              "xhidraw3", "event0", "hidraw100", "hidraw9"}) {
         dir.Touch(name);
@@ -31,7 +29,7 @@ TEST(Linux_HidDiscoveryTest, ListsHidrawNodesInNumericOrder) {
 }
 
 TEST(Linux_HidDiscoveryTest, SkipsNodesThatAreNotHidDevices) {
-    TempDirectory dir;
+    fu_testing::TemporaryDirectory dir;
     dir.Touch("hidraw0");  // opens, but answers no identifiers
     std::vector<Linux_USB_DeviceIdentifier> list{{"/kept", 1, 2}};
     int asked = 0;

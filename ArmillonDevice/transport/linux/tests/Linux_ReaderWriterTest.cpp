@@ -18,7 +18,7 @@
 
 #include "Linux_USB_DeviceIdentifier.h"
 #include "Linux_USB_HID_DeviceReaderWriter.h"
-#include "TempDirectory.h"
+#include "TemporaryDirectory.h"
 
 namespace ArmillonDevice {
 namespace {
@@ -229,7 +229,7 @@ TEST_F(Linux_ReaderWriterTest, SignalsNeitherEndNorExtendTheWait) {
 // A plain file answers no HID identifiers: it is not the identified device, whoever holds
 // it, and the failed open leaves nothing locked.
 TEST(Linux_ReaderWriterOpenTest, APlainFileIsNotTheIdentifiedDevice) {
-    testing::TempDirectory dir;
+    fu_testing::TemporaryDirectory dir;
     dir.Touch("hidraw0");
     const Linux_USB_DeviceIdentifier node((dir / "hidraw0").c_str(), 0x3A7C, 0x0A51);
     for (int heldLock : {0, LOCK_SH, LOCK_EX}) {
