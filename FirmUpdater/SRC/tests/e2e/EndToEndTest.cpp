@@ -20,8 +20,10 @@
 #include "COrnaFirmware.h"
 #include "ImageBuilder.h"
 #include "ImageLayout.h"
-#include "ProcessSession.h"
+#include "Linux_Mounts.h"
+#include "Linux_ProcessSession.h"
 #include "SampleImage.h"
+#include "TemporaryDirectory.h"
 
 namespace {
 
@@ -60,17 +62,6 @@ std::size_t Occurrences(const std::string& text, std::string_view part) {
 Bytes ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-bool IsMounted(const fs::path& directory) {
-    std::ifstream mounts("/proc/self/mountinfo");
-    std::string line;
-    while (std::getline(mounts, line)) {
-        if (line.find(" " + directory.string() + " ") != std::string::npos) {
-            return true;
-        }
-    }
-    return false;
 }
 
 // One request of the host as the trace shows it: the command code and, for the data-class
@@ -128,7 +119,7 @@ class WatchServer {
                                            "--state",      state.string(), "--trace",
                                            trace.string(), "--count",      std::to_string(count)};
         arguments.insert(arguments.end(), options.begin(), options.end());
-        server_.emplace(WATCHSIM_PROGRAM, arguments, std::vector<std::string>{});
+        server_.emplace(WATCHSIM_PROGRAM, arguments, fu_testing::SessionOptions{});
         for (int i = 0; i < count; ++i) {
             const auto node = server_->ReadLine(kPromptLimit);
             if (!node || node->find("/hidraw") == std::string::npos) {
@@ -148,20 +139,20 @@ class WatchServer {
         if (!server_) {
             return -1;
         }
-        ::kill(server_->Pid(), SIGTERM);
+        server_->Signal(SIGTERM);
         const int code = server_->Finish(kPromptLimit);
         server_.reset();
         serving_ = false;
-        if (IsMounted(mount_)) {
+        if (fu_testing::Linux_IsMounted(mount_)) {
             // Whatever happened to the server, no mount stays behind.
-            std::system(("fusermount3 -u -z '" + mount_.string() + "' 2>/dev/null").c_str());
+            fu_testing::Linux_DetachFuseMount(mount_);
         }
         return code;
     }
 
   private:
     fs::path mount_;
-    std::optional<ProcessSession> server_;
+    std::optional<fu_testing::Linux_ProcessSession> server_;
     bool serving_ = false;
 };
 
@@ -171,8 +162,8 @@ class EndToEnd : public testing::Test {
         if (!fs::exists("/dev/fuse")) {
             GTEST_SKIP() << "no /dev/fuse: virtual watches cannot be mounted here";
         }
-        std::string pattern = (fs::temp_directory_path() / "fu-e2e-XXXXXX").string();
-        base = ::mkdtemp(pattern.data());
+        directory.emplace("fu-e2e-");
+        base = directory->Path();
         mount = base / "dev";
         state = base / "state";
         trace = base / "trace.txt";
@@ -181,13 +172,7 @@ class EndToEnd : public testing::Test {
         fs::create_directories(runtime);
         fs::permissions(runtime, fs::perms::owner_all);
     }
-    void TearDown() override {
-        server.reset();
-        if (!base.empty()) {
-            std::error_code ignored;
-            fs::remove_all(base, ignored);
-        }
-    }
+    void TearDown() override { server.reset(); }
 
     // Starts the watches; the test is skipped when they cannot be mounted here.
     bool Serve(std::vector<std::string> options = {}, int count = 1) {
@@ -214,10 +199,11 @@ class EndToEnd : public testing::Test {
                 "FIRMUPDATER_TEST_MAX_PAUSE_MS=50"};
     }
 
-    std::unique_ptr<ProcessSession> Start(const fs::path& image,
-                                          std::vector<std::string> options = {}) const {
+    std::unique_ptr<fu_testing::Linux_ProcessSession> Start(
+        const fs::path& image, std::vector<std::string> options = {}) const {
         options.insert(options.begin(), image.string());
-        return std::make_unique<ProcessSession>(FIRMUPDATER_PROGRAM, options, Environment());
+        return std::make_unique<fu_testing::Linux_ProcessSession>(
+            FIRMUPDATER_PROGRAM, options, fu_testing::SessionOptions{.environment = Environment()});
     }
 
     struct Run {
@@ -250,6 +236,7 @@ class EndToEnd : public testing::Test {
         return false;
     }
 
+    std::optional<fu_testing::TemporaryDirectory> directory;
     fs::path base, mount, state, trace, runtime;
     std::optional<WatchServer> server;
 };
@@ -289,8 +276,8 @@ TEST_F(EndToEnd, AConfirmedUpdateWritesEverySectionAndTheNextRunFindsItUpToDate)
     first->CloseInput();
     // Ctrl-C and a polite termination request while the update runs change nothing.
     ASSERT_TRUE(first->WaitFor(kProgress, kPromptLimit)) << first->Output();
-    ::kill(first->Pid(), SIGINT);
-    ::kill(first->Pid(), SIGTERM);
+    first->Signal(SIGINT);
+    first->Signal(SIGTERM);
     EXPECT_EQ(first->Finish(kRunLimit), 0) << first->Output();
     EXPECT_NE(first->Output().find(kCompleted), std::string::npos) << first->Output();
     EXPECT_EQ(Occurrences(first->Output(), kUninterruptible), 1u) << first->Output();
@@ -304,7 +291,7 @@ TEST_F(EndToEnd, AConfirmedUpdateWritesEverySectionAndTheNextRunFindsItUpToDate)
     EXPECT_NE(second.output.find(kUpToDate), std::string::npos);
 
     ASSERT_EQ(server->Stop(), 0);
-    EXPECT_FALSE(IsMounted(mount));
+    EXPECT_FALSE(fu_testing::Linux_IsMounted(mount));
     const COrnaFirmware loaded(bytes, L"", nullptr);
     const auto flash = ReadFile(state / "flash.bin");
     for (const auto& command : loaded.commands) {

@@ -1,5 +1,6 @@
-#include "ProcessSession.h"
+#include "Linux_ProcessSession.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -8,9 +9,35 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-ProcessSession::ProcessSession(const std::string& program,
-                               const std::vector<std::string>& arguments,
-                               const std::vector<std::string>& environment) {
+#include <algorithm>
+
+extern char** environ;
+
+namespace fu_testing {
+namespace {
+
+// The environment the child gets: the test's own or none, then the options' entries, each
+// replacing an entry of the same name.
+std::vector<std::string> ChildEnvironment(const SessionOptions& options) {
+    std::vector<std::string> entries;
+    if (!options.cleanEnvironment) {
+        for (char** entry = environ; *entry != nullptr; ++entry) {
+            entries.emplace_back(*entry);
+        }
+    }
+    for (const auto& added : options.environment) {
+        const auto name = added.substr(0, added.find('=') + 1);
+        std::erase_if(entries, [&](const std::string& e) { return e.starts_with(name); });
+        entries.push_back(added);
+    }
+    return entries;
+}
+
+}  // namespace
+
+Linux_ProcessSession::Linux_ProcessSession(const std::string& program,
+                                           const std::vector<std::string>& arguments,
+                                           const SessionOptions& options) {
     int in[2];
     int out[2];
     if (::pipe2(in, O_CLOEXEC) != 0) {
@@ -25,8 +52,9 @@ ProcessSession::ProcessSession(const std::string& program,
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDERR_FILENO);
-    // Its own process group, so that a signal meant for the test's group does not reach it.
+    if (options.errorToOutput) {
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDERR_FILENO);
+    }
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
@@ -39,7 +67,7 @@ ProcessSession::ProcessSession(const std::string& program,
         argv.push_back(a.data());
     }
     argv.push_back(nullptr);
-    std::vector<std::string> environmentStrings = environment;
+    std::vector<std::string> environmentStrings = ChildEnvironment(options);
     std::vector<char*> envp;
     for (auto& e : environmentStrings) {
         envp.push_back(e.data());
@@ -55,44 +83,42 @@ ProcessSession::ProcessSession(const std::string& program,
     ::close(in[0]);
     ::close(out[1]);
     input_ = in[1];
-    output_fd_ = out[0];
+    outputFd_ = out[0];
     // A program that stops reading must not take the test down with SIGPIPE.
     ::signal(SIGPIPE, SIG_IGN);
 }
 
-ProcessSession::~ProcessSession() {
+Linux_ProcessSession::~Linux_ProcessSession() {
     if (pid_ > 0 && !exitCode_) {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
     CloseInput();
-    if (output_fd_ >= 0) {
-        ::close(output_fd_);
-    }
+    CloseOutput();
 }
 
-bool ProcessSession::ReadSome(std::chrono::steady_clock::time_point deadline) {
-    if (output_fd_ < 0) {
+bool Linux_ProcessSession::ReadSome(std::chrono::steady_clock::time_point deadline) {
+    if (outputFd_ < 0) {
         return false;
     }
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    pollfd readable{output_fd_, POLLIN, 0};
-    if (left.count() <= 0 || ::poll(&readable, 1, static_cast<int>(left.count())) <= 0) {
+    // Past the deadline: only what is there already.
+    pollfd readable{outputFd_, POLLIN, 0};
+    if (::poll(&readable, 1, static_cast<int>(std::max<long long>(left.count(), 0))) <= 0) {
         return false;
     }
     char buffer[4096];
-    const auto count = ::read(output_fd_, buffer, sizeof buffer);
+    const auto count = ::read(outputFd_, buffer, sizeof buffer);
     if (count <= 0) {
-        ::close(output_fd_);
-        output_fd_ = -1;
+        CloseOutput();
         return false;
     }
     output_.append(buffer, static_cast<std::size_t>(count));
     return true;
 }
 
-bool ProcessSession::WaitFor(std::string_view text, std::chrono::milliseconds timeout) {
+bool Linux_ProcessSession::WaitFor(std::string_view text, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         if (const auto at = output_.find(text, consumed_); at != std::string::npos) {
@@ -105,7 +131,7 @@ bool ProcessSession::WaitFor(std::string_view text, std::chrono::milliseconds ti
     }
 }
 
-std::optional<std::string> ProcessSession::ReadLine(std::chrono::milliseconds timeout) {
+std::optional<std::string> Linux_ProcessSession::ReadLine(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         if (const auto end = output_.find('\n', consumed_); end != std::string::npos) {
@@ -119,7 +145,7 @@ std::optional<std::string> ProcessSession::ReadLine(std::chrono::milliseconds ti
     }
 }
 
-void ProcessSession::Send(std::string_view text) {
+void Linux_ProcessSession::Send(std::string_view text) {
     std::size_t done = 0;
     while (input_ >= 0 && done < text.size()) {
         const auto written = ::write(input_, text.data() + done, text.size() - done);
@@ -130,14 +156,27 @@ void ProcessSession::Send(std::string_view text) {
     }
 }
 
-void ProcessSession::CloseInput() {
+void Linux_ProcessSession::CloseInput() {
     if (input_ >= 0) {
         ::close(input_);
         input_ = -1;
     }
 }
 
-int ProcessSession::Finish(std::chrono::milliseconds timeout) {
+void Linux_ProcessSession::CloseOutput() {
+    if (outputFd_ >= 0) {
+        ::close(outputFd_);
+        outputFd_ = -1;
+    }
+}
+
+void Linux_ProcessSession::Signal(int signal) {
+    if (pid_ > 0 && !exitCode_) {
+        ::kill(pid_, signal);
+    }
+}
+
+int Linux_ProcessSession::Finish(std::chrono::milliseconds timeout) {
     if (pid_ <= 0) {
         return -1;
     }
@@ -145,21 +184,41 @@ int ProcessSession::Finish(std::chrono::milliseconds timeout) {
         return *exitCode_;
     }
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (ReadSome(deadline)) {
-    }
-    int status = 0;
-    // The output may have ended before the program did.
+    // The end of the program, not of its output: a process it started may hold the output
+    // open after it has gone.
     const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
-    if (pidfd >= 0) {
+    bool ended = pidfd < 0;  // without process descriptors, waitpid waits unbounded
+    while (!ended) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        pollfd ended{pidfd, POLLIN, 0};
-        if (::poll(&ended, 1, static_cast<int>(std::max<long long>(left.count(), 0))) != 1) {
-            ::kill(pid_, SIGKILL);
+        if (left.count() <= 0) {
+            break;
         }
+        pollfd fds[2] = {{pidfd, POLLIN, 0}, {outputFd_, POLLIN, 0}};
+        const int ready = ::poll(fds, outputFd_ >= 0 ? 2 : 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno != EINTR) {
+            break;
+        }
+        ended = (fds[0].revents & POLLIN) != 0;
+        if (!ended && (fds[1].revents & (POLLIN | POLLHUP)) != 0) {
+            ReadSome(deadline);
+        }
+    }
+    if (pidfd >= 0) {
         ::close(pidfd);
     }
-    ::waitpid(pid_, &status, 0);
-    exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (!ended) {
+        ::kill(pid_, SIGKILL);
+    }
+    int status = 0;
+    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    // What it wrote before it ended and is still in the pipe.
+    const auto now = std::chrono::steady_clock::now();
+    while (ReadSome(now)) {
+    }
+    exitCode_ = ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return *exitCode_;
 }
+
+}  // namespace fu_testing
