@@ -3,50 +3,20 @@
 // hard time limit, shell commands (xdotool), and the leak suppressions a sanitizer build of
 // the program needs in GUI mode.
 
-#include <sys/types.h>
-
-#include <chrono>
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "Linux_ProcessSession.h"
+
 namespace guitest {
 
-// A temporary directory, removed when the object goes.
-class ScratchDirectory {
-  public:
-    ScratchDirectory();
-    ~ScratchDirectory();
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-};
-
-// A program started with exactly `environment`, standard input from /dev/null; its
-// standard output is kept for ReadLine. Killed when the object goes while it still runs.
-class Child {
-  public:
-    Child(const std::vector<std::string>& arguments, const std::vector<std::string>& environment);
-    ~Child();
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    bool Started() const { return pid_ > 0; }
-    pid_t Pid() const { return pid_; }
-    // A line of standard output, nothing when it ends or the time is up first.
-    std::optional<std::string> ReadLine(std::chrono::milliseconds timeout);
-    // The exit code, or -1 when it had to be killed after the time-out.
-    int Wait(std::chrono::milliseconds timeout);
-    void Signal(int signal);
-
-  private:
-    pid_t pid_ = -1;
-    int output_ = -1;
-    std::string buffered_;
-};
+// A program started with exactly `environment`, its standard input at end of file, its
+// standard output kept for ReadLine and its errors going to the test's. Killed when the
+// object goes while it still runs.
+using Child = fu_testing::Linux_ProcessSession;
+std::unique_ptr<Child> StartChild(const std::vector<std::string>& arguments,
+                                  const std::vector<std::string>& environment);
 
 // Runs a command through the shell; its exit status.
 int Shell(const std::string& command);

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "GuiProgram.h"
+#include "TemporaryDirectory.h"
 #include "XvfbServer.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using guitest::Child;
 using guitest::Shell;
 
 constexpr auto kProgramLimit = 60s;
@@ -33,10 +33,10 @@ class GuiProgramTest : public testing::Test {
     std::vector<std::string> Environment(const std::vector<std::string>& extra) const {
         std::vector<std::string> environment{"DISPLAY=" + server_->DisplayName(),
                                              "PATH=/usr/bin:/bin",
-                                             "HOME=" + scratch_.Path(),
+                                             "HOME=" + scratch_.Path().string(),
                                              "LANG=C.UTF-8",
-                                             "XDG_RUNTIME_DIR=" + scratch_.Path(),
-                                             guitest::LeakSuppressions(scratch_.Path())};
+                                             "XDG_RUNTIME_DIR=" + scratch_.Path().string(),
+                                             guitest::LeakSuppressions(scratch_.Path().string())};
         environment.insert(environment.end(), extra.begin(), extra.end());
         return environment;
     }
@@ -48,18 +48,19 @@ class GuiProgramTest : public testing::Test {
                      "$\" | head -n 1) && xdotool windowfocus --sync \"$id\" key " + keys + "'");
     }
 
-    guitest::ScratchDirectory scratch_;
+    fu_testing::TemporaryDirectory scratch_{"fu-gui-"};
     std::unique_ptr<XvfbServer> server_;
 };
 
 TEST_F(GuiProgramTest,
        ItsMessageBoxIsAnX11WindowTitledWithTheCaptionEvenWhenGtkIsToldToUseWayland) {
-    Child program({FIRMUPDATER_BINARY, "/l:1041", scratch_.Path() + "/no-such-image.bin"},
-                  Environment({"GDK_BACKEND=wayland", "WAYLAND_DISPLAY=wayland-none"}));
-    ASSERT_TRUE(program.Started());
+    const auto program = guitest::StartChild(
+        {FIRMUPDATER_BINARY, "/l:1041", (scratch_.Path() / "no-such-image.bin").string()},
+        Environment({"GDK_BACKEND=wayland", "WAYLAND_DISPLAY=wayland-none"}));
+    ASSERT_TRUE(program->Started());
     // Japanese caption; Enter answers the one button.
     EXPECT_EQ(Type("ArmillonGPS ファームウェア更新ツール", "Return"), 0);
-    EXPECT_EQ(program.Wait(kProgramLimit), 1);
+    EXPECT_EQ(program->Finish(kProgramLimit), 1);
 }
 
 }  // namespace

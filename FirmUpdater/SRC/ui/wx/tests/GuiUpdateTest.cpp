@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "GuiProgram.h"
+#include "Linux_Mounts.h"
 #include "SampleImage.h"
+#include "TemporaryDirectory.h"
 #include "XvfbServer.h"
 
 namespace {
@@ -63,7 +65,7 @@ class GuiUpdateTest : public testing::Test {
             (base / "dev").string(), "--state", (base / "state").string(),
             "--reboot-delay-ms",     "50"};
         arguments.insert(arguments.end(), options.begin(), options.end());
-        watch_ = std::make_unique<Child>(arguments, std::vector<std::string>{"PATH=/usr/bin:/bin"});
+        watch_ = guitest::StartChild(arguments, {"PATH=/usr/bin:/bin"});
         const auto node = watch_->ReadLine(20s);
         if (!node || node->find("/hidraw") == std::string::npos) {
             StopWatch();
@@ -79,15 +81,15 @@ class GuiUpdateTest : public testing::Test {
             return;
         }
         watch_->Signal(SIGTERM);
-        watch_->Wait(20s);
+        watch_->Finish(20s);
         watch_.reset();
         // Whatever happened to the server, no mount stays behind.
-        Shell("fusermount3 -u -z '" + scratch_.Path() + "/dev' 2>/dev/null");
+        fu_testing::Linux_DetachFuseMount(scratch_.Path() / "dev");
     }
 
     std::unique_ptr<Child> StartProgram() const {
         const fs::path base = scratch_.Path();
-        return std::make_unique<Child>(
+        return guitest::StartChild(
             std::vector<std::string>{FIRMUPDATER_BINARY, (base / "image.bin").string()},
             std::vector<std::string>{"DISPLAY=" + display_->DisplayName(), "PATH=/usr/bin:/bin",
                                      "HOME=" + base.string(), "LANG=C.UTF-8", "FIRMUPDATER_UI=gui",
@@ -131,11 +133,11 @@ class GuiUpdateTest : public testing::Test {
 
     std::string WatchVersion() const {
         std::string version;
-        std::ifstream(scratch_.Path() + "/state/version") >> version;
+        std::ifstream(scratch_.Path() / "state" / "version") >> version;
         return version;
     }
 
-    guitest::ScratchDirectory scratch_;
+    fu_testing::TemporaryDirectory scratch_{"fu-gui-"};
     std::unique_ptr<XvfbServer> display_;
     std::unique_ptr<Child> watch_;
 };
@@ -156,7 +158,7 @@ TEST_F(GuiUpdateTest, YesUpdatesTheWatchAndTheCompletionMessageEndsTheRunWithZer
     const auto completed = WindowOf(*program, confirmation);
     ASSERT_FALSE(completed.empty());
     ASSERT_EQ(Press(completed, "Return"), 0);
-    EXPECT_EQ(program->Wait(kLimit), 0);
+    EXPECT_EQ(program->Finish(kLimit), 0);
     StopWatch();
     EXPECT_EQ(WatchVersion(), "01.30");
 }
@@ -172,14 +174,14 @@ TEST_F(GuiUpdateTest, ASecondCopyStartedWhileTheFirstShowsADialogReportsBusy) {
     ASSERT_FALSE(busy.empty());
     // One OK ends it: the busy message, not a connection prompt (Enter there is Retry).
     ASSERT_EQ(Press(busy, "Return"), 0);
-    EXPECT_EQ(second->Wait(kLimit), 1);
+    EXPECT_EQ(second->Finish(kLimit), 1);
 
     // The first copy goes on undisturbed: No, then the aborted message.
     ASSERT_EQ(Press(confirmation, "Return"), 0);
     const auto aborted = WindowOf(*first, confirmation);
     ASSERT_FALSE(aborted.empty());
     ASSERT_EQ(Press(aborted, "Return"), 0);
-    EXPECT_EQ(first->Wait(kLimit), 1);
+    EXPECT_EQ(first->Finish(kLimit), 1);
     StopWatch();
     EXPECT_EQ(WatchVersion(), "01.20");
 }
@@ -205,7 +207,7 @@ TEST_F(GuiUpdateTest, AFailedUpdateShowsTheWorkersMessageOverTheProgressDialogAn
         windows.begin(), windows.end(),
         [](const auto& a, const auto& b) { return std::stoul(a) < std::stoul(b); });
     ASSERT_EQ(Press(message, "Return"), 0);
-    EXPECT_EQ(program->Wait(kLimit), 1);
+    EXPECT_EQ(program->Finish(kLimit), 1);
     StopWatch();
     EXPECT_EQ(WatchVersion(), "01.20");
 }
