@@ -2,18 +2,18 @@
 // dies, refused loudly when the file cannot be had.
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "Linux_HoldingChild.h"
 #include "Linux_LockFileMutex.h"
 #include "Pause.h"
+#include "TemporaryDirectory.h"
 
 namespace {
 
@@ -25,13 +25,8 @@ const std::wstring kName =
 
 class LockFile : public testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "fu-lock-XXXXXX").string();
-        directory = ::mkdtemp(pattern.data());
-    }
-    void TearDown() override { fs::remove_all(directory); }
-
-    std::string directory;
+    fu_testing::TemporaryDirectory scratch{"fu-lock-"};
+    const std::string directory = scratch.Path().string();
     common::ScopedPauseRecorder pauses;
 };
 
@@ -80,27 +75,17 @@ TEST_F(LockFile, OneHolderAtATimeAndTheWaitIsBounded) {
 }
 
 TEST_F(LockFile, ALockLeftByADeadProcessIsFree) {
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
+    fu_testing::Linux_HoldingChild child([&](const fu_testing::Linux_HoldingChild::Hold& hold) {
         Linux_LockFileMutex held(kName, directory);
-        const char taken = held.Wait(0ms) ? 'y' : 'n';
-        [[maybe_unused]] auto written = ::write(ready[1], &taken, 1);
-        ::pause();  // until killed, still holding the lock
-        ::_exit(0);
-    }
-    char taken = 0;
-    ASSERT_EQ(::read(ready[0], &taken, 1), 1);
-    ASSERT_EQ(taken, 'y');
+        hold(held.Wait(0ms) ? 'y' : 'n');  // until killed, still holding the lock
+    });
+    ASSERT_TRUE(child.Started());
+    ASSERT_EQ(child.Answer(), 'y');
     Linux_LockFileMutex mine(kName, directory);
     EXPECT_FALSE(mine.Wait(4ms));
 
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
+    child.Kill();
     EXPECT_TRUE(mine.Wait(0ms));
-    ::close(ready[0]);
-    ::close(ready[1]);
 }
 
 TEST_F(LockFile, AReadOnlyLockFileOfAnotherStillLocks) {

@@ -1,15 +1,15 @@
 // The registry through which terminal copies of the tool show their windows to each other.
 
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "Linux_HoldingChild.h"
 #include "Linux_WindowTitleRegistry.h"
+#include "TemporaryDirectory.h"
 
 namespace {
 
@@ -19,18 +19,13 @@ const std::wstring kCaption = L"KORVELIN firmware update tool";
 
 class TitleRegistry : public testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "fu-titles-XXXXXX").string();
-        base = ::mkdtemp(pattern.data());
-    }
-    void TearDown() override { fs::remove_all(base); }
-
     std::size_t Entries() const {
         return static_cast<std::size_t>(
             std::distance(fs::directory_iterator(base + "/windows"), fs::directory_iterator()));
     }
 
-    std::string base;
+    fu_testing::TemporaryDirectory scratch{"fu-titles-"};
+    const std::string base = scratch.Path().string();
 };
 
 TEST_F(TitleRegistry, ATitleIsFoundExactlyWhileItsWindowShows) {
@@ -53,30 +48,20 @@ TEST_F(TitleRegistry, ATitleIsFoundExactlyWhileItsWindowShows) {
 }
 
 TEST_F(TitleRegistry, TheTitleOfAProcessThatDiedIsNotFoundAndIsClearedAway) {
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
+    fu_testing::Linux_HoldingChild child([&](const fu_testing::Linux_HoldingChild::Hold& hold) {
         Linux_WindowTitleRegistry registry(base + "/windows");
         const auto shown = registry.Announce(kCaption);
-        const char done = shown != nullptr ? 'y' : 'n';
-        [[maybe_unused]] auto written = ::write(ready[1], &done, 1);
-        ::pause();
-        ::_exit(0);
-    }
-    char done = 0;
-    ASSERT_EQ(::read(ready[0], &done, 1), 1);
-    ASSERT_EQ(done, 'y');
+        hold(shown != nullptr ? 'y' : 'n');
+    });
+    ASSERT_TRUE(child.Started());
+    ASSERT_EQ(child.Answer(), 'y');
     Linux_WindowTitleRegistry registry(base + "/windows");
     EXPECT_TRUE(registry.HasWindowTitled(kCaption));
 
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
+    child.Kill();
     EXPECT_EQ(Entries(), 1u);
     EXPECT_FALSE(registry.HasWindowTitled(kCaption));
     EXPECT_EQ(Entries(), 0u);
-    ::close(ready[0]);
-    ::close(ready[1]);
 }
 
 TEST_F(TitleRegistry, ADirectoryOthersCanWriteToIsNotTrusted) {
