@@ -1,6 +1,8 @@
 #include "Windows_LocalZone.h"
 
-#include <windows.h>
+#include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace {
 
@@ -27,7 +29,39 @@ std::int64_t ToSeconds(const SYSTEMTIME& time) {
     return (intervals - kEpochIntervals) / kIntervalsPerSecond;
 }
 
+// The zone's rules in `year`. They come from the zone's entry in the system's list of zones,
+// whose rules may differ from year to year; a zone without an entry there (a custom zone, or
+// one the list does not know) has only the rules of the settings themselves. With the
+// automatic daylight saving adjustment switched off, the clock keeps standard time all year.
+TIME_ZONE_INFORMATION RulesInYear(WORD year, DYNAMIC_TIME_ZONE_INFORMATION settings) {
+    TIME_ZONE_INFORMATION zone{};
+    if (!::GetTimeZoneInformationForYear(year, &settings, &zone)) {
+        zone.Bias = settings.Bias;
+        std::copy(std::begin(settings.StandardName), std::end(settings.StandardName),
+                  zone.StandardName);
+        zone.StandardDate = settings.StandardDate;
+        zone.StandardBias = settings.StandardBias;
+        std::copy(std::begin(settings.DaylightName), std::end(settings.DaylightName),
+                  zone.DaylightName);
+        zone.DaylightDate = settings.DaylightDate;
+        zone.DaylightBias = settings.DaylightBias;
+    }
+    if (settings.DynamicDaylightTimeDisabled) {
+        zone.StandardDate = SYSTEMTIME{};
+        zone.DaylightDate = SYSTEMTIME{};
+    }
+    return zone;
+}
+
 }  // namespace
+
+Windows_LocalZone::Windows_LocalZone()
+    : Windows_LocalZone([](DYNAMIC_TIME_ZONE_INFORMATION& settings) {
+          return ::GetDynamicTimeZoneInformation(&settings);
+      }) {}
+
+Windows_LocalZone::Windows_LocalZone(SettingsReader readSettings)
+    : readSettings_(std::move(readSettings)) {}
 
 // The settings are read anew for every moment asked.
 void Windows_LocalZone::Refresh() {}
@@ -39,12 +73,14 @@ LocalZoneSample Windows_LocalZone::At(std::int64_t utcSeconds) {
         sample.name = L"UTC";
         return sample;
     }
-    DYNAMIC_TIME_ZONE_INFORMATION dynamic{};
-    const bool haveZone = ::GetDynamicTimeZoneInformation(&dynamic) != TIME_ZONE_ID_INVALID;
-    TIME_ZONE_INFORMATION zone{};
+    DYNAMIC_TIME_ZONE_INFORMATION settings{};
+    if (readSettings_(settings) == TIME_ZONE_ID_INVALID) {
+        sample.name = L"UTC";
+        return sample;
+    }
+    const TIME_ZONE_INFORMATION zone = RulesInYear(utc.wYear, settings);
     SYSTEMTIME local{};
-    if (!haveZone || !::GetTimeZoneInformationForYear(utc.wYear, &dynamic, &zone) ||
-        !::SystemTimeToTzSpecificLocalTime(&zone, &utc, &local)) {
+    if (!::SystemTimeToTzSpecificLocalTime(&zone, &utc, &local)) {
         sample.name = L"UTC";
         return sample;
     }

@@ -1,10 +1,26 @@
 #pragma once
 // The local zone of the Windows time-zone settings.
 
+#include <windows.h>
+
+#include <functional>
+
 #include "ILocalZone.h"
 
 class Windows_LocalZone : public ILocalZone {
   public:
+    // Reads the current zone settings as GetDynamicTimeZoneInformation does.
+    using SettingsReader = std::function<DWORD(DYNAMIC_TIME_ZONE_INFORMATION&)>;
+
+    // The host's settings.
+    Windows_LocalZone();
+    // Settings from `readSettings` (tests); the zone's yearly rules still come from the
+    // system's list of zones.
+    explicit Windows_LocalZone(SettingsReader readSettings);
+
     void Refresh() override;
     LocalZoneSample At(std::int64_t utcSeconds) override;
+
+  private:
+    SettingsReader readSettings_;
 };
