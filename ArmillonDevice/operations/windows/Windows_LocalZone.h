@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
+#include <mutex>
 
 #include "ILocalZone.h"
 
@@ -22,5 +24,13 @@ class Windows_LocalZone : public ILocalZone {
     LocalZoneSample At(std::int64_t utcSeconds) override;
 
   private:
+    // The rules of the settings read last, in `year`, looked up once per year.
+    const TIME_ZONE_INFORMATION* RulesInYear(WORD year);
+
     SettingsReader readSettings_;
+    std::mutex mutex_;
+    bool read_ = false;
+    DWORD settingsResult_ = TIME_ZONE_ID_INVALID;
+    DYNAMIC_TIME_ZONE_INFORMATION settings_{};
+    std::map<WORD, TIME_ZONE_INFORMATION> rulesByYear_;
 };

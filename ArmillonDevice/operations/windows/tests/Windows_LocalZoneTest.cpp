@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DeviceClockRecord.h"
@@ -170,14 +171,15 @@ TEST(Windows_LocalZoneTest, CurrentRecordAgreesWithTheSystemZone) {
 // Zone settings given to the service instead of the host's.
 class ScopedZone {
   public:
-    explicit ScopedZone(const DYNAMIC_TIME_ZONE_INFORMATION& settings, DWORD result = 0)
-        : zone_([settings, result](DYNAMIC_TIME_ZONE_INFORMATION& out) {
-              out = settings;
-              return result;
-          }),
-          previous_(PlatformLocalZone()) {
+    explicit ScopedZone(Windows_LocalZone::SettingsReader readSettings)
+        : zone_(std::move(readSettings)), previous_(PlatformLocalZone()) {
         InstallLocalZone(&zone_);
     }
+    ScopedZone(const DYNAMIC_TIME_ZONE_INFORMATION& settings, DWORD result)
+        : ScopedZone([settings, result](DYNAMIC_TIME_ZONE_INFORMATION& out) {
+              out = settings;
+              return result;
+          }) {}
     ~ScopedZone() { InstallLocalZone(&previous_); }
 
   private:
@@ -256,6 +258,18 @@ TEST(Windows_LocalZoneSettingsTest, RecordFromSettingsTheSystemListCannotSupply)
         EXPECT_EQ(t.timeZone.bias, c.bias);
         EXPECT_EQ(ZoneBytes(t), c.bytes);
     }
+}
+
+// The settings may change while the program runs: each record takes them up anew.
+TEST(Windows_LocalZoneSettingsTest, EachRecordReadsTheSettingsAsTheyAreThen) {
+    DYNAMIC_TIME_ZONE_INFORMATION settings = Settings(L"", -330, 0, {}, {});
+    ScopedZone zone([&settings](DYNAMIC_TIME_ZONE_INFORMATION& out) {
+        out = settings;
+        return static_cast<DWORD>(TIME_ZONE_ID_UNKNOWN);
+    });
+    EXPECT_EQ(STimeData(Utc(2024, 7, 1)).timeZone.bias, -330);
+    settings.Bias = 180;
+    EXPECT_EQ(STimeData(Utc(2024, 7, 1)).timeZone.bias, 180);
 }
 
 }  // namespace
