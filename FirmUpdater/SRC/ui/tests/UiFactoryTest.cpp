@@ -1,12 +1,7 @@
+// The choice of the user interface from the variable and the display.
 #include "UiFactory.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <sstream>
-#include <string>
-
-#include "TerminalUi.h"
 
 namespace {
 
@@ -26,24 +21,6 @@ TEST(UiFactory, TheVariableChoosesElseADisplayMeansTheDesktop) {
     for (const auto& c : cases) {
         EXPECT_EQ(ChooseUiKind({c.variable, c.display, false, true}), c.kind)
             << c.variable << " " << c.display;
-    }
-}
-
-TEST(UiFactory, WithoutAReachableDisplayEveryChoiceGivesTheTerminal) {
-    // A display no server answers: the desktop interface cannot start.
-    const char* saved = std::getenv("DISPLAY");
-    const std::string restore = saved != nullptr ? saved : "";
-    setenv("DISPLAY", ":59999", 1);
-    std::istringstream in;
-    std::ostringstream out;
-    for (const char* variable : {"terminal", "gui", ""}) {
-        auto created = CreateUi({variable, true, false, true}, in, out);
-        EXPECT_NE(dynamic_cast<TerminalUi*>(created.get()), nullptr) << variable;
-    }
-    if (saved != nullptr) {
-        setenv("DISPLAY", restore.c_str(), 1);
-    } else {
-        unsetenv("DISPLAY");
     }
 }
 
