@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "VirtualWatch.h"
-#include "WatchBench.h"
+#include "WatchBus.h"
 #include "WatchTestSupport.h"
 
 namespace watchsim {

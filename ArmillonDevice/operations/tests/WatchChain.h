@@ -14,7 +14,7 @@
 #include "CORNATrainingDataCreator.h"
 #include "CRetryTrainingDataCreator.h"
 #include "Pause.h"
-#include "WatchBench.h"
+#include "WatchBus.h"
 
 namespace ArmillonDevice::testing {
 

@@ -16,7 +16,7 @@
 #include "SampleImage.h"
 #include "TextConversion.h"
 #include "TextFormat.h"
-#include "UpdateBench.h"
+#include "UpdateHarness.h"
 #include "VersionUpDecision.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "UpdateBench.h"
+#include "UpdateHarness.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "WatchBench.h"
+#include "WatchBus.h"
 
 #include <stdexcept>
 

@@ -22,7 +22,7 @@
 #include "ScopedLocaleEnvironment.h"
 #include "ScriptedUi.h"
 #include "VirtualWatch_HidPlatform.h"
-#include "WatchBench.h"
+#include "WatchBus.h"
 
 // Windows of other programs, by title.
 class FakeWindows : public IWindowTitleSearch {
