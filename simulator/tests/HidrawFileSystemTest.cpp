@@ -6,11 +6,9 @@
 #include <linux/hidraw.h>
 #include <linux/input.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,10 +20,14 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "HidReportDescriptor.h"
+#include "Linux_HoldingChild.h"
+#include "Linux_Mounts.h"
+#include "TemporaryDirectory.h"
 #include "VirtualWatch.h"
 
 namespace watchsim {
@@ -34,18 +36,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
-
-bool IsMounted(const fs::path& directory) {
-    std::ifstream mounts("/proc/self/mountinfo");
-    std::string line;
-    const std::string needle = " " + directory.string() + " ";
-    while (std::getline(mounts, line)) {
-        if (line.find(needle) != std::string::npos) {
-            return true;
-        }
-    }
-    return false;
-}
 
 class Descriptor {
   public:
@@ -101,9 +91,8 @@ class HidrawNodes : public ::testing::Test {
         if (::access("/dev/fuse", R_OK | W_OK) != 0) {
             GTEST_SKIP() << "/dev/fuse is not available here";
         }
-        std::string pattern = (fs::temp_directory_path() / "watchsim-fuse-XXXXXX").string();
-        base_ = ::mkdtemp(pattern.data());
-        mount_ = base_ / "dev";
+        base_.emplace("watchsim-fuse-");
+        mount_ = base_->Path() / "dev";
         watches_.push_back(std::make_unique<VirtualWatch>(WatchConfig{}, clock_));
         WatchConfig second;
         second.productId = 0x0A52;
@@ -120,11 +109,7 @@ class HidrawNodes : public ::testing::Test {
     void TearDown() override {
         files_.reset();
         if (!mount_.empty()) {
-            EXPECT_FALSE(IsMounted(mount_));
-        }
-        if (!base_.empty()) {
-            std::error_code ignored;
-            fs::remove_all(base_, ignored);
+            EXPECT_FALSE(fu_testing::Linux_IsMounted(mount_));
         }
     }
 
@@ -136,7 +121,7 @@ class HidrawNodes : public ::testing::Test {
 
     std::shared_ptr<ManualClock> clock_ = std::make_shared<ManualClock>();
     std::vector<std::unique_ptr<VirtualWatch>> watches_;
-    fs::path base_;
+    std::optional<fu_testing::TemporaryDirectory> base_;
     fs::path mount_;
     std::unique_ptr<Linux_HidrawFileSystem> files_;
 };
@@ -407,25 +392,14 @@ TEST_F(HidrawNodes, EveryOpenFileReadsEveryReport) {
 
 TEST_F(HidrawNodes, AMountLeftByAKilledServerIsClearedBeforeMounting) {
     files_.reset();
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
+    fu_testing::Linux_HoldingChild child([&](const fu_testing::Linux_HoldingChild::Hold& hold) {
         VirtualWatch watch;
         Linux_HidrawFileSystem files(mount_, {&watch});
-        const char byte = 1;
-        [[maybe_unused]] const auto written = ::write(ready[1], &byte, 1);
-        for (;;) {
-            ::pause();
-        }
-    }
-    ASSERT_GT(child, 0);
-    char byte = 0;
-    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-    ::close(ready[0]);
-    ::close(ready[1]);
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
+        hold(1);
+    });
+    ASSERT_TRUE(child.Started());
+    ASSERT_EQ(child.Answer(), 1);
+    child.Kill();
     struct stat attributes {};
     ASSERT_EQ(::stat(mount_.c_str(), &attributes), -1);
     ASSERT_EQ(errno, ENOTCONN);
