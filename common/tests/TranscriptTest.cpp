@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "TemporaryDirectory.h"
+
 namespace common {
 namespace {
 
@@ -25,9 +27,8 @@ TEST(TranscriptTest, SilentUntilASinkIsAttachedThenOneStampedLinePerEvent) {
 }
 
 TEST(TranscriptTest, AFileIsAppendedToAndAnUnwritableOneIsRefused) {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("transcript-test-" +
-                       std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".log");
+    const fu_testing::TemporaryDirectory directory("transcript-test-");
+    const auto path = directory / "run.log";
     std::ofstream(path) << "earlier run\n";
     {
         Transcript transcript;
