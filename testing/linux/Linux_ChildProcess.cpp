@@ -9,40 +9,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
-#include <sstream>
 
 #include "ChildProcess.h"
-#include "TemporaryDirectory.h"
-
-extern char** environ;
+#include "Linux_SpawnArguments.h"
+#include "ProcessStreamFiles.h"
 
 namespace fu_testing {
 namespace {
-
-std::string Slurp(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The environment the child gets: the test's own or none, then the options' entries, each
-// replacing an entry of the same name.
-std::vector<std::string> ChildEnvironment(const ProcessOptions& options) {
-    std::vector<std::string> entries;
-    if (!options.cleanEnvironment) {
-        for (char** entry = environ; *entry != nullptr; ++entry) {
-            entries.emplace_back(*entry);
-        }
-    }
-    for (const auto& added : options.environment) {
-        const auto name = added.substr(0, added.find('=') + 1);
-        std::erase_if(entries, [&](const std::string& e) { return e.starts_with(name); });
-        entries.push_back(added);
-    }
-    return entries;
-}
 
 // Waits for the child's end for at most `limit`; false when it is still running.
 bool WaitForEnd(pid_t pid, std::chrono::milliseconds limit) {
@@ -64,36 +37,21 @@ bool WaitForEnd(pid_t pid, std::chrono::milliseconds limit) {
 ProcessResult RunProcess(const std::filesystem::path& program,
                          const std::vector<std::string>& arguments, const ProcessOptions& options) {
     ProcessResult result;
-    const TemporaryDirectory streams("fu-child-");
-    const auto in = streams.Path() / "in";
-    const auto out = streams.Path() / "out";
-    const auto err = streams.Path() / "err";
-    std::ofstream(in, std::ios::binary) << options.input;
+    const ProcessStreamFiles streams(options.input);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, in.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, streams.In().c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, streams.Out().c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, streams.Err().c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::vector<std::string> argumentStrings{program.string()};
-    argumentStrings.insert(argumentStrings.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& a : argumentStrings) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    std::vector<std::string> environmentStrings = ChildEnvironment(options);
-    std::vector<char*> envp;
-    for (auto& e : environmentStrings) {
-        envp.push_back(e.data());
-    }
-    envp.push_back(nullptr);
+    const Linux_SpawnArguments spawn(program.string(), arguments, options.environment,
+                                     options.cleanEnvironment);
 
     pid_t pid = 0;
     const int spawned =
-        ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+        ::posix_spawn(&pid, program.c_str(), &actions, nullptr, spawn.Argv(), spawn.Envp());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         return result;
@@ -107,8 +65,8 @@ ProcessResult RunProcess(const std::filesystem::path& program,
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     result.exitCode = !result.timedOut && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = Slurp(out);
-    result.err = Slurp(err);
+    result.out = ProcessStreamFiles::Read(streams.Out());
+    result.err = ProcessStreamFiles::Read(streams.Err());
     return result;
 }
 

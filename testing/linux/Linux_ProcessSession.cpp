@@ -11,30 +11,9 @@
 
 #include <algorithm>
 
-extern char** environ;
+#include "Linux_SpawnArguments.h"
 
 namespace fu_testing {
-namespace {
-
-// The environment the child gets: the test's own or none, then the options' entries, each
-// replacing an entry of the same name.
-std::vector<std::string> ChildEnvironment(const SessionOptions& options) {
-    std::vector<std::string> entries;
-    if (!options.cleanEnvironment) {
-        for (char** entry = environ; *entry != nullptr; ++entry) {
-            entries.emplace_back(*entry);
-        }
-    }
-    for (const auto& added : options.environment) {
-        const auto name = added.substr(0, added.find('=') + 1);
-        std::erase_if(entries, [&](const std::string& e) { return e.starts_with(name); });
-        entries.push_back(added);
-    }
-    return entries;
-}
-
-}  // namespace
-
 Linux_ProcessSession::Linux_ProcessSession(const std::string& program,
                                            const std::vector<std::string>& arguments,
                                            const SessionOptions& options) {
@@ -60,22 +39,12 @@ Linux_ProcessSession::Linux_ProcessSession(const std::string& program,
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(&attributes, 0);
 
-    std::vector<std::string> argumentStrings{program};
-    argumentStrings.insert(argumentStrings.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& a : argumentStrings) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    std::vector<std::string> environmentStrings = ChildEnvironment(options);
-    std::vector<char*> envp;
-    for (auto& e : environmentStrings) {
-        envp.push_back(e.data());
-    }
-    envp.push_back(nullptr);
+    const Linux_SpawnArguments spawn(program, arguments, options.environment,
+                                     options.cleanEnvironment);
 
     pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data()) == 0) {
+    if (posix_spawn(&pid, program.c_str(), &actions, &attributes, spawn.Argv(), spawn.Envp()) ==
+        0) {
         pid_ = pid;
     }
     posix_spawn_file_actions_destroy(&actions);

@@ -3,23 +3,18 @@
 #include <windows.h>
 
 #include <cwctype>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "ChildProcess.h"
-#include "TemporaryDirectory.h"
+#include "ProcessStreamFiles.h"
 #include "TextConversion.h"
 
 namespace fu_testing {
 namespace {
 
 // The child's text output with its line ends (\r\n) read as \n.
-std::string SlurpText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    std::string text = bytes.str();
+std::string ReadText(const std::filesystem::path& path) {
+    std::string text = ProcessStreamFiles::Read(path);
     std::size_t kept = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
@@ -98,11 +93,7 @@ HANDLE Inheritable(const std::filesystem::path& path, DWORD access, DWORD dispos
 ProcessResult RunProcess(const std::filesystem::path& program,
                          const std::vector<std::string>& arguments, const ProcessOptions& options) {
     ProcessResult result;
-    const TemporaryDirectory streams("fu-child-");
-    const auto in = streams.Path() / "in";
-    const auto out = streams.Path() / "out";
-    const auto err = streams.Path() / "err";
-    std::ofstream(in, std::ios::binary) << options.input;
+    const ProcessStreamFiles streams(options.input);
 
     std::wstring commandLine = Quoted(program.wstring());
     for (const auto& argument : arguments) {
@@ -110,9 +101,9 @@ ProcessResult RunProcess(const std::filesystem::path& program,
     }
     std::wstring environment = EnvironmentBlock(options);
 
-    const HANDLE handles[] = {Inheritable(in, GENERIC_READ, OPEN_EXISTING),
-                              Inheritable(out, GENERIC_WRITE, CREATE_ALWAYS),
-                              Inheritable(err, GENERIC_WRITE, CREATE_ALWAYS)};
+    const HANDLE handles[] = {Inheritable(streams.In(), GENERIC_READ, OPEN_EXISTING),
+                              Inheritable(streams.Out(), GENERIC_WRITE, CREATE_ALWAYS),
+                              Inheritable(streams.Err(), GENERIC_WRITE, CREATE_ALWAYS)};
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -146,8 +137,8 @@ ProcessResult RunProcess(const std::filesystem::path& program,
         result.exitCode = static_cast<int>(code);
     }
     ::CloseHandle(process.hProcess);
-    result.out = SlurpText(out);
-    result.err = SlurpText(err);
+    result.out = ReadText(streams.Out());
+    result.err = ReadText(streams.Err());
     return result;
 }
 

@@ -1,10 +1,17 @@
 #pragma once
 // For tests: the progress dialog over a worker without a thread, whose flags the test sets
-// from the dialog's script.
+// from the dialog's script, shown through the scripted interface in English.
+
+#include <gtest/gtest.h>
 
 #include <memory>
 
+#include "Pause.h"
 #include "ProgDlg.h"
+#include "ResourceIds.h"
+#include "ScopedThreadLocale.h"
+#include "ScriptedUi.h"
+#include "UiLanguage.h"
 
 // A worker without a thread: the test sets its flags from the dialog's script.
 class HeldWorker : public CUpdateWorker {
@@ -35,4 +42,18 @@ class HeldProgDlg : public ProgDlg {
 
   private:
     bool starts_;
+};
+
+class HeldProgressDialogTest : public testing::Test {
+  protected:
+    void SetUp() override { SelectUiLanguage(res::LANG_ENGLISH); }
+    void TearDown() override { uiLanguage = 0; }
+
+    int RunDialog(HeldProgDlg& dialog) {
+        return dialog.DoModal(*FindUiDialogTemplate(res::IDD_PROGRESS), nullptr);
+    }
+
+    ScopedThreadLocale locale{IThreadLocale::kInvariant};
+    common::ScopedPauseRecorder pauses;
+    ui::ScriptedUi ui;
 };

@@ -5,27 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "HeldProgressDialog.h"
-#include "Pause.h"
-#include "ResourceIds.h"
-#include "ScopedThreadLocale.h"
-#include "ScriptedUi.h"
-#include "UiLanguage.h"
 
 namespace {
 
-class ProgressDialog : public testing::Test {
-  protected:
-    void SetUp() override { SelectUiLanguage(res::LANG_ENGLISH); }
-    void TearDown() override { uiLanguage = 0; }
-
-    int RunDialog(HeldProgDlg& dialog) {
-        return dialog.DoModal(*FindUiDialogTemplate(res::IDD_PROGRESS), nullptr);
-    }
-
-    ScopedThreadLocale locale{IThreadLocale::kInvariant};
-    common::ScopedPauseRecorder pauses;
-    ui::ScriptedUi ui;
-};
+using ProgressDialog = HeldProgressDialogTest;
 
 TEST_F(ProgressDialog, EndsOnTheFirstTickAfterTheWorkerFinishesAndNotBefore) {
     for (const bool success : {true, false}) {

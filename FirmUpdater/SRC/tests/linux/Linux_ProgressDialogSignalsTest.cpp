@@ -6,25 +6,10 @@
 
 #include "HeldProgressDialog.h"
 #include "Linux_InterruptGuard.h"
-#include "Pause.h"
-#include "ResourceIds.h"
-#include "ScriptedUi.h"
-#include "UiLanguage.h"
 
 namespace {
 
-class ProgressDialog : public testing::Test {
-  protected:
-    void SetUp() override { SelectUiLanguage(res::LANG_ENGLISH); }
-    void TearDown() override { uiLanguage = 0; }
-
-    int RunDialog(HeldProgDlg& dialog) {
-        return dialog.DoModal(*FindUiDialogTemplate(res::IDD_PROGRESS), nullptr);
-    }
-
-    common::ScopedPauseRecorder pauses;
-    ui::ScriptedUi ui;
-};
+using ProgressDialog = HeldProgressDialogTest;
 
 TEST_F(ProgressDialog, InterruptSignalsAreHeldOffWhileItAndItsWorkerLive) {
     struct sigaction before {};
