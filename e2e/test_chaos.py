@@ -166,6 +166,27 @@ class Steps(unittest.TestCase):
         missing = confirmed_run(all_done[:-1])
         self.assertIn("not every operation", check_steps(missing, IMAGE)[0])
 
+    def test_reply_to_the_last_bare_command_lost_with_the_watch(self):
+        # Where a removed device's queued replies are gone (Windows), a failure after the
+        # final bare command is all the program can report; nowhere else.
+        image = Image("f0,e1+2,c31")
+        sent = connect() + [erase(1), erase(2), step(0x31, b"")]
+        cases = [
+            ("bare command last, replies kept", image, sent, True, "reported a failure"),
+            ("bare command last, replies lost", image, sent, False, None),
+            ("another step last, replies lost", IMAGE,
+             connect() + [erase(1), erase(2), write(), set_block(0x1600)], False,
+             "reported a failure"),
+        ]
+        for name, image, exchanges, outlive, problem in cases:
+            with self.subTest(name):
+                run = confirmed_run(exchanges, 1, "Failed to update the KORVELIN")
+                problems = check_steps(run, image, outlive)
+                if problem is None:
+                    self.assertEqual(problems, [])
+                else:
+                    self.assertIn(problem, problems[0])
+
     def test_update_steps_only_to_the_probed_watch(self):
         probe = connect() + [exchange(block(0x01), block(0x01))]
         good = probe + connect() + [erase(1)]

@@ -152,6 +152,9 @@ class WinePresenter:
     # Every report crosses Wine's server and its HID bus process: about 2 ms on a loaded
     # 2-core machine, where the kernel's hidraw takes a few microseconds.
     report_us = 5000
+    # Once Wine's HID stack has seen the watch leave, reads fail, even of reports the watch
+    # sent before; Windows' HID class driver does the same for a device that was removed.
+    replies_outlive_watch = False
 
     def __init__(self, pool):
         self.pool = pool
@@ -240,10 +243,11 @@ def host(args):
         bus.start()
         wine = hid.Wine(args.prefix)
         # Wine's desktop process ends a moment after the last program using it, and the next
-        # program to look for a window starts it again, in that program's process group. A
-        # program that waits for input as long as the host runs keeps it.
-        holder = subprocess.Popen(["wine", "cmd", "/c", "pause"], env=wine.env,
-                                  stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+        # program to look for a window starts it again, as its child: in the run's process
+        # group and holding the run's output open. A window kept open as long as the host
+        # runs keeps the desktop.
+        holder = subprocess.Popen(["wine", "notepad.exe"], env=wine.env,
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                   stderr=subprocess.DEVNULL)
         served = Served(args, wine)
         send({"env": {k: v for k, v in wine.env.items() if k.startswith("WINE")}})
@@ -266,10 +270,10 @@ def host(args):
     finally:
         if served:
             served.stop(wait=False)
-        if holder:
-            holder.stdin.close()
         if wine:
             wine.stop()
+        if holder:
+            holder.wait()
         if bus:
             bus.stop()
     return 0
