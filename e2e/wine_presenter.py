@@ -15,6 +15,7 @@ on its standard input, replies on the descriptor given with --reply-fd.
 """
 
 import argparse
+import fcntl
 import json
 import os
 import signal
@@ -22,6 +23,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import wine_hid as hid  # noqa: E402
@@ -59,7 +61,7 @@ class WinePresenters:
                 return self.free.pop()
             number = self.made
             self.made += 1
-        prefix = self.args.wine_prefix + ("" if number == 0 else f"-{number}")
+        prefix = os.path.abspath(self.args.wine_prefix + ("" if number == 0 else f"-{number}"))
         host = Host(self.args, prefix)
         with self.lock:
             self.hosts.append(host)
@@ -81,12 +83,20 @@ class Host:
     """This script in a mount namespace of its own, holding one Wine prefix and its bus."""
 
     def __init__(self, args, prefix):
+        # One host to a prefix: a second would share its Wine server, and with it the bus of
+        # the first one's namespace.
+        self.claim = open(prefix + ".lock", "w")
+        try:
+            fcntl.flock(self.claim, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        except OSError:
+            self.claim.close()
+            raise RuntimeError(f"the Wine prefix {prefix} is in use by another run")
         self.work = tempfile.mkdtemp(prefix="fu_winebus_")
         self.log_path = os.path.join(self.work, "host.log")
         reply_read, reply_write = os.pipe()
         command = ["unshare", "--mount", "--propagation", "private", "--fork", "--kill-child",
                    sys.executable, os.path.abspath(__file__), "--work", self.work,
-                   "--prefix", os.path.abspath(prefix), "--watchsim",
+                   "--prefix", prefix, "--watchsim",
                    os.path.abspath(args.watchsim), "--probe", os.path.abspath(args.probe),
                    "--reply-fd", str(reply_write)]
         # A session of its own: the suite ends it by closing its input, after the runs under
@@ -144,6 +154,7 @@ class Host:
             self.process.wait()
         self.replies.close()
         hid.remove_work(self.work)
+        self.claim.close()
 
 
 class WinePresenter:
@@ -225,6 +236,41 @@ class Served:
         return {"errors": errors, "stale": presenter.stale_mount}
 
 
+def desktop_running(prefix):
+    """Whether the desktop process of this prefix is running."""
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                if b"explorer.exe" not in f.read():
+                    continue
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if f"WINEPREFIX={prefix}".encode() in f.read().split(b"\0"):
+                    return True
+        except OSError:
+            pass
+    return False
+
+
+def keep_desktop(wine):
+    """Starts Wine's desktop process and a window that keeps it; returns the window's program.
+
+    The desktop process ends a second after the last program using it, and the next program
+    to look for a window starts it again as its own child: in the run's process group, and
+    holding the run's output open. The window keeps it from ending as long as the host runs;
+    the desktop outliving that second shows the window is in place."""
+    holder = subprocess.Popen(["wine", "notepad.exe"], env=wine.env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = time.monotonic() + hid.WINE_STEP_SECONDS
+    while time.monotonic() < deadline:
+        subprocess.run(["wine", "rundll32.exe", "user32.dll,GetDesktopWindow"], env=wine.env,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=hid.WINE_STEP_SECONDS)
+        time.sleep(2.0)
+        if desktop_running(wine.env["WINEPREFIX"]):
+            return holder
+    raise RuntimeError("Wine's desktop process does not stay up")
+
+
 def host(args):
     """Runs in the namespace: sets up the bus and the prefix, then serves requests."""
     replies = os.fdopen(args.reply_fd, "w")
@@ -242,13 +288,7 @@ def host(args):
         bus.add(os.path.join(args.work, "watch"), "watch0")
         bus.start()
         wine = hid.Wine(args.prefix)
-        # Wine's desktop process ends a moment after the last program using it, and the next
-        # program to look for a window starts it again, as its child: in the run's process
-        # group and holding the run's output open. A window kept open as long as the host
-        # runs keeps the desktop.
-        holder = subprocess.Popen(["wine", "notepad.exe"], env=wine.env,
-                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                  stderr=subprocess.DEVNULL)
+        holder = keep_desktop(wine)
         served = Served(args, wine)
         send({"env": {k: v for k, v in wine.env.items() if k.startswith("WINE")}})
         for line in sys.stdin:
