@@ -3,7 +3,7 @@
 for the Windows build.
 
 Wine's HID bus sees a watch only in a mount namespace whose /dev and /sys/class/hidraw are
-laid out for it (wine_hid.py). Each worker of a suite gets a host: this script run in a
+laid out for it (wine_setup.py). Each worker of a suite gets a host: this script run in a
 namespace of its own, with a Wine prefix whose server stays up from plan to plan and one
 name on its bus, hidraw0. For each run the host starts `watchsim serve` in the namespace and
 points hidraw0 at its node; Wine sees the watch arrive, and sees it leave when the run ends.
@@ -26,7 +26,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import wine_hid as hid  # noqa: E402
+import wine_setup as setup  # noqa: E402
 from harness import HidrawPresenter, Unavailable  # noqa: E402
 
 # Wine adds a watch some time after its node appears, and drops it some time after the node
@@ -40,7 +40,7 @@ class WinePresenters:
     def __init__(self, args):
         if not args.probe or not args.wine_prefix:
             raise SystemExit("--present wine needs --probe and --wine-prefix")
-        reason = hid.reasons_to_skip(args)
+        reason = setup.reasons_to_skip(args)
         for tool in ("probe", "fwimage"):
             if not reason and not os.access(getattr(args, tool), os.X_OK):
                 reason = f"no {tool} at {getattr(args, tool)} (build it first)"
@@ -153,7 +153,7 @@ class Host:
             self.process.terminate()
             self.process.wait()
         self.replies.close()
-        hid.remove_work(self.work)
+        setup.remove_work(self.work)
         self.claim.close()
 
 
@@ -205,6 +205,7 @@ class Served:
     def __init__(self, args, wine):
         self.args = args
         self.wine = wine
+        self.holder = keep_desktop(wine)
         self.slot = os.path.join(args.work, "watch")  # a link to the current run's node
         self.presenter = None
 
@@ -216,8 +217,17 @@ class Served:
         link = self.slot + ".new"
         os.symlink(os.path.join(self.presenter.mount, "hidraw0"), link)
         os.replace(link, self.slot)
-        if len(hid.listed(self.wine, self.args.probe, 1, BUS_SECONDS)) != 1:
+        if not self.bus_shows(1):
             raise RuntimeError("Wine's HID bus did not show the watch")
+
+    def bus_shows(self, count):
+        """Whether Wine's bus lists `count` watches, now or soon. It may miss a node that
+        comes soon after another left; started again, it lists /dev afresh."""
+        if len(setup.listed(self.wine, self.args.probe, count, BUS_SECONDS)) == count:
+            return True
+        self.wine.restart()
+        self.holder = keep_desktop(self.wine)
+        return len(setup.listed(self.wine, self.args.probe, count, BUS_SECONDS)) == count
 
     def settle(self):
         if self.presenter:
@@ -231,7 +241,7 @@ class Served:
         if os.path.lexists(self.slot):
             os.unlink(self.slot)
         # The next run's watch must not meet this one still on Wine's bus.
-        if wait and hid.listed(self.wine, self.args.probe, 0, BUS_SECONDS):
+        if wait and not self.bus_shows(0):
             raise RuntimeError("Wine's HID bus still shows a watch that has gone")
         return {"errors": errors, "stale": presenter.stale_mount}
 
@@ -260,11 +270,11 @@ def keep_desktop(wine):
     the desktop outliving that second shows the window is in place."""
     holder = subprocess.Popen(["wine", "notepad.exe"], env=wine.env, stdin=subprocess.DEVNULL,
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    deadline = time.monotonic() + hid.WINE_STEP_SECONDS
+    deadline = time.monotonic() + setup.WINE_STEP_SECONDS
     while time.monotonic() < deadline:
         subprocess.run(["wine", "rundll32.exe", "user32.dll,GetDesktopWindow"], env=wine.env,
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=hid.WINE_STEP_SECONDS)
+                       stderr=subprocess.DEVNULL, timeout=setup.WINE_STEP_SECONDS)
         time.sleep(2.0)
         if desktop_running(wine.env["WINEPREFIX"]):
             return holder
@@ -282,13 +292,12 @@ def host(args):
         replies.write(json.dumps(reply) + "\n")
         replies.flush()
 
-    bus = wine = served = holder = None
+    bus = wine = served = None
     try:
-        bus = hid.Bus(args.work)
+        bus = setup.Bus(args.work)
         bus.add(os.path.join(args.work, "watch"), "watch0")
         bus.start()
-        wine = hid.Wine(args.prefix)
-        holder = keep_desktop(wine)
+        wine = setup.Wine(args.prefix)
         served = Served(args, wine)
         send({"env": {k: v for k, v in wine.env.items() if k.startswith("WINE")}})
         for line in sys.stdin:
@@ -312,8 +321,8 @@ def host(args):
             served.stop(wait=False)
         if wine:
             wine.stop()
-        if holder:
-            holder.wait()
+        if served:
+            served.holder.wait()
         if bus:
             bus.stop()
     return 0
