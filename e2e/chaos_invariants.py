@@ -116,7 +116,9 @@ def check_steps(run, image, replies_outlive_watch=True):
     operation's first request on; after the last attempt failed, no step follows.
 
     `replies_outlive_watch`: a reply the watch sent before leaving the bus can still be read
-    (Linux hidraw); see agree_with_outcome."""
+    (Linux hidraw). Where it cannot (Windows), the reply to a bare command, after which the
+    watch leaves at once, may be lost although the trace holds it: the command sent again
+    after a reconnection is a retry, and see agree_with_outcome."""
     operations, _ = image.operations()
     k, position, attempt = -1, 0, 1
     first_bytes = []
@@ -128,7 +130,10 @@ def check_steps(run, image, replies_outlive_watch=True):
         where = f"request 0x{exchange.code:02X} (exchange {index})"
         reconnected = any(e.code == HANDSHAKE for e in run.exchanges[previous + 1:index])
         previous = index
-        if failed_at is not None or (reconnected and 0 < position < len(operations[k][1])):
+        reply_maybe_lost = (not replies_outlive_watch and k >= 0 and
+                            operations[k][0] == "command" and position == len(operations[k][1]))
+        if failed_at is not None or (reconnected and (0 < position < len(operations[k][1]) or
+                                                      reply_maybe_lost)):
             # A retry. A request that could not reach the watch (gone from the bus) leaves
             # no trace, so an attempt may also have failed after a step that succeeded.
             if attempt == 3:
