@@ -19,15 +19,15 @@ watch that spends 1 ms per report and prints the time as a ratio to that link bo
 
 import argparse
 import os
-import shutil
 import subprocess
 import sys
 
+sys.dont_write_bytecode = True  # no byte code beside the sources
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 # The set-up, under the names other scripts know it by here.
 from wine_setup import (PRODUCT, SKIP, VENDOR, WINE_STEP_SECONDS, Bus, Checks,  # noqa: E402,F401
                         Setup, Watch, Wine, listed, reasons_to_skip, remove_work, run_inside,
-                        say)
+                        say, update_image)
 
 FLASH_ADDRESS = 0x80000
 WRITE_KIB = 512
@@ -78,13 +78,9 @@ def updater_steps(args, wine, bus, watches, checks):
     bus.want(0, False)
     lines = listed(wine, args.probe, 1)
     checks.expect(len(lines) == 1, "the first watch left the bus", "\n".join(lines))
-    image = os.path.join(args.work, "update.img")
-    if args.image:
-        shutil.copyfile(args.image, image)
-    else:
-        code, out, err = wine.run([args.fwimage, "build", args.manifest, image])
-        if not checks.expect(code == 0, "fwimage.exe builds the image", out + err):
-            return
+    image = update_image(args, wine, checks)
+    if not image:
+        return
     code, out, err = wine.run([args.firmupdater, image], stdin="y\n", timeout=300)
     checks.expect(code == 0 and "the update is complete" in final_box(out),
                   "firmupdater.exe: Yes, the update completes, exit 0", f"exit {code}\n{out}{err}")

@@ -196,11 +196,14 @@ class Wine:
     def _start(self):
         # The bus reads its settings when it starts: after this, inside the namespace.
         subprocess.run(["wineserver", "-p"], env=self.env, check=True)
-        # The prefix's services start with the first program and keep its standard streams:
-        # they get none, so that no later program's output pipe stays open behind them.
-        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=WINE_STEP_SECONDS)
+        # The prefix's services and its desktop process start with the first program that
+        # needs them and keep its standard streams: started here with none, they hold no later
+        # program's output pipe open. (The desktop process ends a moment after the last window
+        # of the display has gone and comes back with the next one, keeping that program's
+        # streams: a program with windows is given files, not pipes.)
+        subprocess.run(["wine", "rundll32.exe", "user32.dll,GetDesktopWindow"], env=self.env,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=WINE_STEP_SECONDS)
 
     def _run(self, command):
         subprocess.run(command, env=self.env, check=True, capture_output=True,
@@ -255,6 +258,17 @@ def listed(wine, probe, count, seconds=60, showing=()):
         if (len(lines) == count and seen) or time.monotonic() > deadline:
             return lines
         time.sleep(0.5)
+
+
+def update_image(args, wine, checks):
+    """The image the program is given, in the work directory: a copy of --image, or built
+    from --manifest by fwimage.exe. None when it could not be built."""
+    image = os.path.join(args.work, "update.img")
+    if args.image:
+        shutil.copyfile(args.image, image)
+        return image
+    code, out, err = wine.run([args.fwimage, "build", args.manifest, image])
+    return image if checks.expect(code == 0, "fwimage.exe builds the image", out + err) else None
 
 
 class Setup:
