@@ -18,7 +18,6 @@ Exits 77 (skipped) where the set-up cannot run (root, FUSE, namespaces, Wine, wa
 without Xvfb.
 """
 
-import argparse
 import os
 import shutil
 import subprocess
@@ -225,22 +224,13 @@ def inner(args):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--probe", required=True, help="windows_hid_probe.exe")
+    parser = wine_setup.argument_parser(__doc__.splitlines()[0])
     parser.add_argument("--driver", required=True, help="win32_driver.exe")
-    parser.add_argument("--watchsim", required=True, help="the Linux watchsim program")
-    parser.add_argument("--prefix", required=True, help="a Wine prefix of this test's own")
-    parser.add_argument("--firmupdater", required=True, help="firmupdater.exe")
-    parser.add_argument("--image", help="the image firmupdater.exe is given")
-    parser.add_argument("--fwimage", help="fwimage.exe, to build the image from --manifest")
-    parser.add_argument("--manifest", help="the manifest of the image fwimage.exe builds")
-    parser.add_argument("--version", default="01.30", help="the image's firmware version")
     parser.add_argument("--screenshots", required=True, help="where the screenshots go")
-    parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
-    parser.add_argument("--work", help=argparse.SUPPRESS)
     args = parser.parse_args()
-    if not (args.image or (args.fwimage and args.manifest)):
-        parser.error("give --image, or --fwimage and --manifest")
+    if not args.firmupdater:
+        parser.error("--firmupdater is needed")
+    wine_setup.check_image_arguments(parser, args)
     if args.inner:
         return inner(args)
     reason = wine_setup.reasons_to_skip(args) or (

@@ -17,7 +17,6 @@ mount namespaces, no Wine, no watchsim. --measure runs only the 512 KiB write ag
 watch that spends 1 ms per report and prints the time as a ratio to that link bound.
 """
 
-import argparse
 import os
 import subprocess
 import sys
@@ -26,8 +25,8 @@ sys.dont_write_bytecode = True  # no byte code beside the sources
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 # The set-up, under the names other scripts know it by here.
 from wine_setup import (PRODUCT, SKIP, VENDOR, WINE_STEP_SECONDS, Bus, Checks,  # noqa: E402,F401
-                        Setup, Watch, Wine, listed, reasons_to_skip, remove_work, run_inside,
-                        say, update_image)
+                        Setup, Watch, Wine, argument_parser, check_image_arguments, listed,
+                        reasons_to_skip, remove_work, run_inside, say, update_image)
 
 FLASH_ADDRESS = 0x80000
 WRITE_KIB = 512
@@ -137,22 +136,11 @@ def inner(args):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--probe", required=True, help="windows_hid_probe.exe")
-    parser.add_argument("--watchsim", required=True, help="the Linux watchsim program")
-    parser.add_argument("--prefix", required=True, help="the harness's own Wine prefix")
-    parser.add_argument("--firmupdater", help="firmupdater.exe, for the end-to-end update")
-    parser.add_argument("--image", help="the image firmupdater.exe is given")
-    parser.add_argument("--fwimage", help="fwimage.exe, to build the image from --manifest")
-    parser.add_argument("--manifest", help="the manifest of the image fwimage.exe builds")
-    parser.add_argument("--version", default="01.30", help="the image's firmware version")
+    parser = argument_parser(__doc__.splitlines()[0])
     parser.add_argument("--measure", action="store_true",
                         help="only time a paced 512 KiB flash write")
-    parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
-    parser.add_argument("--work", help=argparse.SUPPRESS)
     args = parser.parse_args()
-    if args.firmupdater and not (args.image or (args.fwimage and args.manifest)):
-        parser.error("--firmupdater needs --image, or --fwimage and --manifest")
+    check_image_arguments(parser, args)
     if args.inner:
         return inner(args)
     reason = reasons_to_skip(args)

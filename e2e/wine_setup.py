@@ -18,6 +18,7 @@ of its own: whatever way it ends, the kernel ends every process it started (watc
 Wine's server and services, an X server) with it, and every mount goes with the namespace.
 """
 
+import argparse
 import os
 import shutil
 import signal
@@ -309,6 +310,27 @@ class Setup:
             self.bus.add(watch.node, f"watch{index}", on_bus)
         self.bus.start()
         self.wine = Wine(self.args.prefix, display)
+
+
+def argument_parser(description):
+    """The arguments of the scripts on this set-up; each adds its own."""
+    parser = argparse.ArgumentParser(description=description)
+    parser.add_argument("--probe", required=True, help="windows_hid_probe.exe")
+    parser.add_argument("--watchsim", required=True, help="the Linux watchsim program")
+    parser.add_argument("--prefix", required=True, help="a Wine prefix of the script's own")
+    parser.add_argument("--firmupdater", help="firmupdater.exe")
+    parser.add_argument("--image", help="the image firmupdater.exe is given")
+    parser.add_argument("--fwimage", help="fwimage.exe, to build the image from --manifest")
+    parser.add_argument("--manifest", help="the manifest of the image fwimage.exe builds")
+    parser.add_argument("--version", default="01.30", help="the image's firmware version")
+    parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
+    parser.add_argument("--work", help=argparse.SUPPRESS)
+    return parser
+
+
+def check_image_arguments(parser, args):
+    if args.firmupdater and not (args.image or (args.fwimage and args.manifest)):
+        parser.error("--firmupdater needs --image, or --fwimage and --manifest")
 
 
 def run_inside(script, args, paths, options=()):
