@@ -2,10 +2,10 @@
 """firmupdater.exe's desktop interface under Wine, against virtual watches.
 
 Runs the real program as a Windows user would see it: Wine on a private X server, the
-watches on Wine's HID bus in a private mount namespace (wine_setup.py), the
-program's windows found by the texts they show and answered by win32_driver.exe. Each step
-saves a screenshot to --screenshots. The program is started without FIRMUPDATER_UI: the
-desktop interface must be its own choice.
+watches on Wine's HID bus in a private mount namespace (wine_setup.py), the program's
+windows found by the texts they show and answered by win32_driver.exe. Each step saves a
+screenshot to --screenshots. The program is started without FIRMUPDATER_UI: the desktop
+interface must be its own choice.
 
 * a second copy started while the first shows the confirmation dialog reports that the tool
   is busy (220; the named mutex and FindWindowW across two Wine processes) and ends with 1;
@@ -36,9 +36,9 @@ BUSY = "is already running"
 ABORTED = "KORVELIN update aborted."
 COMPLETED = "When the charge icon is displayed"
 FAILED = "Failed to update the KORVELIN."
+# How long a run may take, and a dialog that follows an update (on a loaded machine); how
+# long any other dialog may take to come.
 RUN_SECONDS = 240
-# How long a dialog may take to come: one that follows an update may take as long as the
-# update does on a loaded machine.
 SHOW_SECONDS = 60
 
 FONT_KEYS = r"""REGEDIT4
