@@ -10,8 +10,8 @@
 // showing no text, so a hung program cannot hold the driver past its bound), and until the
 // window has painted; prints one line per visible dialog window on the desktop (its title,
 // enabled or not, and its controls' texts, "|" between them), the one found first; saves the
-// screenshot; then clicks the button. Exit status 0 when pressed, 1 when no such window
-// appeared.
+// screenshot (the window with the other dialogs of its program); then clicks the button. Exit
+// status 0 when pressed, 1 when no such window appeared.
 
 #include <cstdio>
 #include <string>
@@ -90,12 +90,35 @@ HWND FindShowing(const std::wstring& wanted) {
     return nullptr;
 }
 
-// The window's picture once it has painted: two looks 100 ms apart agree (within 3 s).
+// Where the window and the other dialogs of its program are: a box over a dialog is seen
+// with what it covers.
+RECT ProgramArea(HWND dialog) {
+    DWORD program = 0;
+    GetWindowThreadProcessId(dialog, &program);
+    RECT area{};
+    GetWindowRect(dialog, &area);
+    for (HWND other : Dialogs()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(other, &owner);
+        RECT rect{};
+        if (owner == program && GetWindowRect(other, &rect)) {
+            UnionRect(&area, &area, &rect);
+        }
+    }
+    return area;
+}
+
+// The picture of the program's dialogs once they have painted: two looks 100 ms apart agree
+// (within 3 s).
 ui::Win32_Screenshot Settled(HWND dialog) {
-    auto shot = ui::CaptureWindow(dialog);
+    const RECT area = ProgramArea(dialog);
+    const auto look = [&area] {
+        return ui::CaptureArea(area.left, area.top, area.right, area.bottom);
+    };
+    auto shot = look();
     for (const ULONGLONG until = GetTickCount64() + 3000; GetTickCount64() < until;) {
         Sleep(100);
-        auto next = ui::CaptureWindow(dialog);
+        auto next = look();
         if (next == shot) {
             break;
         }

@@ -5,12 +5,16 @@
 namespace ui {
 
 Win32_Screenshot CaptureWindow(HWND window) {
-    GdiFlush();
     RECT rect{};
     GetWindowRect(window, &rect);
+    return CaptureArea(rect.left, rect.top, rect.right, rect.bottom);
+}
+
+Win32_Screenshot CaptureArea(int left, int top, int right, int bottom) {
+    GdiFlush();
     Win32_Screenshot shot;
-    shot.width = rect.right - rect.left;
-    shot.height = rect.bottom - rect.top;
+    shot.width = right - left;
+    shot.height = bottom - top;
     if (shot.width <= 0 || shot.height <= 0) {
         return {};
     }
@@ -26,7 +30,7 @@ Win32_Screenshot CaptureWindow(HWND window) {
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (bitmap != nullptr) {
         const HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, shot.width, shot.height, screen, rect.left, rect.top, SRCCOPY);
+        BitBlt(memory, 0, 0, shot.width, shot.height, screen, left, top, SRCCOPY);
         GdiFlush();
         const auto stride = (static_cast<std::size_t>(shot.width) * 3 + 3) & ~std::size_t{3};
         const auto* bytes = static_cast<const std::uint8_t*>(pixels);

@@ -18,6 +18,9 @@ struct Win32_Screenshot {
     bool operator==(const Win32_Screenshot&) const = default;
 };
 
+// What the screen shows in an area (screen coordinates, right and bottom excluded).
+Win32_Screenshot CaptureArea(int left, int top, int right, int bottom);
+
 // What the screen shows where the window is.
 Win32_Screenshot CaptureWindow(HWND window);
 
