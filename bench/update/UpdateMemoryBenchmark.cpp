@@ -13,7 +13,7 @@
 #include <fstream>
 #include <string>
 
-#include "UpdateRig.h"
+#include "UpdateWorkerHarness.h"
 
 namespace {
 

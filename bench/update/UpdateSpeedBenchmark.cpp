@@ -8,7 +8,7 @@
 #include <chrono>
 #include <memory>
 
-#include "UpdateRig.h"
+#include "UpdateWorkerHarness.h"
 
 namespace {
 

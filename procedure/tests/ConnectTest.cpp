@@ -32,7 +32,7 @@ watchsim::WatchConfig Watch(const char* hardwareText) {
 // A bus of virtual watches and a facade on it.
 struct Bus {
     watchsim::VirtualWatch& Add(watchsim::WatchConfig config = {}) {
-        auto& watch = bench.Add(std::move(config));
+        auto& watch = bus.Add(std::move(config));
         platform.AddPort(&watch);
         return watch;
     }
@@ -51,9 +51,9 @@ struct Bus {
         }
     }
 
-    watchsim::WatchBench bench;
+    watchsim::WatchBus bus;
     ArmillonDevice::VirtualWatch_HidPlatform platform;
-    VirtualTimePauses pauses{bench};
+    VirtualTimePauses pauses{bus};
     std::unique_ptr<CTalvenComm> facade = std::make_unique<CTalvenComm>(platform);
 };
 
@@ -254,7 +254,7 @@ TEST_F(ConnectTest, AnUpdateEndsWithTheWatchRebootingIntoTheNewVersion) {
     facade->Close();
     EXPECT_EQ(Count(watch, CommandKind::Disconnect), 1u);  // only the probe's
 
-    bench.Advance(std::chrono::seconds(1));
+    bus.Advance(std::chrono::seconds(1));
     facade = std::make_unique<CTalvenComm>(platform);
     ASSERT_EQ(Connect(), 0);
     std::wstring current;

@@ -1,4 +1,4 @@
-// Presence, opening, the reboot after the bare commands, pacing and the bench of watches.
+// Presence, opening, the reboot after the bare commands, pacing and the bus of watches.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "VirtualWatch.h"
-#include "WatchBench.h"
+#include "WatchBus.h"
 #include "WatchTestSupport.h"
 
 namespace watchsim {
@@ -194,25 +194,25 @@ TEST(WatchPacing, EachReportTakesTheLatencyInVirtualTime) {
     EXPECT_EQ(clock->Now(), 5ms);
 }
 
-TEST(WatchBench, ListsThePresentWatchesInOrder) {
-    WatchBench bench;
-    EXPECT_TRUE(bench.PresentPorts().empty());
-    VirtualWatch& first = bench.Add();
+TEST(WatchBus, ListsThePresentWatchesInOrder) {
+    WatchBus bus;
+    EXPECT_TRUE(bus.PresentPorts().empty());
+    VirtualWatch& first = bus.Add();
     WatchConfig later;
     later.plugged = false;
     later.vendorId = 0x1234;
-    VirtualWatch& second = bench.Add(later);
-    EXPECT_EQ(bench.PresentPorts(), std::vector<HostPort*>{&first});
+    VirtualWatch& second = bus.Add(later);
+    EXPECT_EQ(bus.PresentPorts(), std::vector<HostPort*>{&first});
     second.Plug();
-    EXPECT_EQ(bench.PresentPorts(), (std::vector<HostPort*>{&first, &second}));
-    EXPECT_EQ(bench.PresentPorts()[1]->VendorId(), 0x1234);
+    EXPECT_EQ(bus.PresentPorts(), (std::vector<HostPort*>{&first, &second}));
+    EXPECT_EQ(bus.PresentPorts()[1]->VendorId(), 0x1234);
 
-    // One clock for all: a reboot ends when the bench's clock says so.
+    // One clock for all: a reboot ends when the bus's clock says so.
     ASSERT_TRUE(first.Open());
     ASSERT_TRUE(Exchange(first, 0x30));
-    EXPECT_EQ(bench.PresentPorts(), std::vector<HostPort*>{&second});
-    bench.Advance(first.Config().rebootDelay);
-    EXPECT_EQ(bench.PresentPorts().size(), 2u);
+    EXPECT_EQ(bus.PresentPorts(), std::vector<HostPort*>{&second});
+    bus.Advance(first.Config().rebootDelay);
+    EXPECT_EQ(bus.PresentPorts().size(), 2u);
 }
 
 TEST(WatchClock, CanBeAdvancedFromAnotherThreadWhileTheHostTalks) {

@@ -10,16 +10,16 @@
 
 namespace ArmillonDevice::testing {
 
-VirtualTimePauses::VirtualTimePauses(const watchsim::WatchBench& bench, Observer also)
+VirtualTimePauses::VirtualTimePauses(const watchsim::WatchBus& bus, Observer also)
     : also_(std::move(also)) {
-    previous_ = common::SetPauseHook([this, &bench](std::chrono::milliseconds length) {
+    previous_ = common::SetPauseHook([this, &bus](std::chrono::milliseconds length) {
         Observer observer;
         {
             std::lock_guard lock(mutex_);
             pauses_.push_back(length);
             observer = also_;
         }
-        bench.Advance(length);
+        bus.Advance(length);
         if (observer) {
             observer(length);
         }
@@ -69,8 +69,8 @@ std::unique_ptr<CRetryTrainingDataCreator> MakeWatchChain(watchsim::HostPort& po
 }
 
 WatchChain::WatchChain(watchsim::WatchConfig config)
-    : watch(bench.Add(std::move(config))),
-      pauses(bench),
+    : watch(bus.Add(std::move(config))),
+      pauses(bus),
       creator(MakeWatchChain(watch)),
       orna(static_cast<CORNATrainingDataCreator*>(&creator->GetInner())) {}
 

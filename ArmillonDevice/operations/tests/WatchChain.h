@@ -14,17 +14,17 @@
 #include "CORNATrainingDataCreator.h"
 #include "CRetryTrainingDataCreator.h"
 #include "Pause.h"
-#include "WatchBench.h"
+#include "WatchBus.h"
 
 namespace ArmillonDevice::testing {
 
-// While alive, every common::Pause is recorded, moves the bench's clock on by its length and
+// While alive, every common::Pause is recorded, moves the bus's clock on by its length and
 // returns; `also` (when set) runs after that, e.g. to plug a watch in during a pause.
 class VirtualTimePauses {
   public:
     using Observer = std::function<void(std::chrono::milliseconds)>;
 
-    explicit VirtualTimePauses(const watchsim::WatchBench& bench, Observer also = {});
+    explicit VirtualTimePauses(const watchsim::WatchBus& bus, Observer also = {});
     ~VirtualTimePauses();
     VirtualTimePauses(const VirtualTimePauses&) = delete;
     VirtualTimePauses& operator=(const VirtualTimePauses&) = delete;
@@ -53,7 +53,7 @@ std::size_t CountRequests(const watchsim::VirtualWatch& watch, watchsim::Command
 // retry decorator (3000 ms, two retries).
 std::unique_ptr<CRetryTrainingDataCreator> MakeWatchChain(watchsim::HostPort& port);
 
-// One stock (or configured) watch on a bench and the chain on it.
+// One stock (or configured) watch on a bus and the chain on it.
 struct WatchChain {
     explicit WatchChain(watchsim::WatchConfig config = {});
     ~WatchChain();
@@ -63,7 +63,7 @@ struct WatchChain {
         return CountRequests(watch, kind, dataId);
     }
 
-    watchsim::WatchBench bench;
+    watchsim::WatchBus bus;
     watchsim::VirtualWatch& watch;
     VirtualTimePauses pauses;
     std::unique_ptr<CRetryTrainingDataCreator> creator;

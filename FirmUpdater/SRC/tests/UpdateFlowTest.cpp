@@ -16,7 +16,7 @@
 #include "SampleImage.h"
 #include "TextConversion.h"
 #include "TextFormat.h"
-#include "UpdateBench.h"
+#include "UpdateHarness.h"
 #include "VersionUpDecision.h"
 
 namespace {
@@ -40,11 +40,11 @@ watchsim::WatchConfig RunningVersion(const char* version) {
 }
 
 std::wstring UpToDate(const wchar_t* current, const wchar_t* offered) {
-    return FormatWide(UpdateBench::Text(res::IDS_UP_TO_DATE), {current, offered});
+    return FormatWide(UpdateHarness::Text(res::IDS_UP_TO_DATE), {current, offered});
 }
 
 TEST(UpdateFlow, AConfirmedUpdateWritesTheImageAndTheWatchRebootsIntoIt) {
-    UpdateBench t;
+    UpdateHarness t;
     auto& watch = t.AddWatch();
     t.AnswerConfirmation(ui::IDOK);
     EXPECT_EQ(t.Run(Sample()), 0);
@@ -71,14 +71,14 @@ TEST(UpdateFlow, AConfirmedUpdateWritesTheImageAndTheWatchRebootsIntoIt) {
         EXPECT_EQ(progress.progressPositions[i], progress.progressPositions[i - 1] + 1);
     }
 
-    UpdateBench::ExpectHoldsImage(watch, Sample());
+    UpdateHarness::ExpectHoldsImage(watch, Sample());
     EXPECT_EQ(t.Count(0, CommandKind::SectorErase), 4u);
     EXPECT_EQ(t.Count(0, CommandKind::Command30), 1u);
     EXPECT_TRUE(t.heldLockDuringRun);
     EXPECT_EQ(t.lock->released, 1) << "let go at exit";
 
     // The watch comes back with the new version: a second run finds nothing to do.
-    t.bench.Advance(1s);
+    t.bus.Advance(1s);
     EXPECT_EQ(watch.FirmwareVersion(), "01.30");
     EXPECT_EQ(t.Run(Sample()), 0);
     EXPECT_EQ(t.Messages().back(), UpToDate(L"01.30", L"01.30    "));
@@ -97,7 +97,7 @@ TEST(UpdateFlow, EveryAnswerButYesAbortsAndSendsNothingOfTheImage) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        UpdateBench t;
+        UpdateHarness t;
         t.AddWatch();
         t.ui.Script(c.answer);
         EXPECT_EQ(t.Run(Sample()), 1);
@@ -110,7 +110,7 @@ TEST(UpdateFlow, EveryAnswerButYesAbortsAndSendsNothingOfTheImage) {
 }
 
 TEST(UpdateFlow, NoWatchPromptsFirstThenAgainAndCancelEndsQuietly) {
-    UpdateBench t;
+    UpdateHarness t;
     t.ui.Answer(ui::IDRETRY);
     t.ui.Answer(ui::IDCANCEL);
     EXPECT_EQ(t.Run(Sample()), 1);
@@ -123,7 +123,7 @@ TEST(UpdateFlow, NoWatchPromptsFirstThenAgainAndCancelEndsQuietly) {
 }
 
 TEST(UpdateFlow, AWatchPluggedInBeforeRetryIsUpdatedWithoutAnotherPrompt) {
-    UpdateBench t;
+    UpdateHarness t;
     watchsim::WatchConfig later;
     later.plugged = false;
     auto& watch = t.AddWatch(later);
@@ -138,7 +138,7 @@ TEST(UpdateFlow, AWatchPluggedInBeforeRetryIsUpdatedWithoutAnotherPrompt) {
 
 TEST(UpdateFlow, SeveralWatchesPromptUntilOneIsLeftOrTheUserCancels) {
     {
-        UpdateBench t;
+        UpdateHarness t;
         t.AddWatch();
         t.AddWatch();
         t.ui.Answer(ui::IDRETRY);
@@ -148,7 +148,7 @@ TEST(UpdateFlow, SeveralWatchesPromptUntilOneIsLeftOrTheUserCancels) {
         EXPECT_EQ(t.ui.MessageBoxes().at(0).style, kRetryCancel);
     }
     {
-        UpdateBench t;
+        UpdateHarness t;
         t.AddWatch();
         auto& second = t.AddWatch();
         t.ui.Answer([&second](const ui::MessageBoxRecord&) {
@@ -163,7 +163,7 @@ TEST(UpdateFlow, SeveralWatchesPromptUntilOneIsLeftOrTheUserCancels) {
 }
 
 TEST(UpdateFlow, AMatchingWatchThatCannotBeOpenedShowsFailureWithoutAPrompt) {
-    UpdateBench t;
+    UpdateHarness t;
     t.AddWatch().AddFaults("open#2-:busy");  // the probe gets in, the connection does not
     EXPECT_EQ(t.Run(Sample()), 1);
     EXPECT_EQ(t.Messages(), t.Texts({res::IDS_UPDATE_FAILED}));
@@ -171,7 +171,7 @@ TEST(UpdateFlow, AMatchingWatchThatCannotBeOpenedShowsFailureWithoutAPrompt) {
 }
 
 TEST(UpdateFlow, ABusyUploaderEndsTheRunBeforeAnyWatchIsLookedFor) {
-    UpdateBench t;
+    UpdateHarness t;
     t.AddWatch();
     t.lock->heldElsewhere = true;
     t.windows.Open(L"Kavel Pelmora");
@@ -207,7 +207,7 @@ TEST(UpdateFlow, TheProcedureHandlerTurnsWhatReachesItIntoOneMessage) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        UpdateBench t;
+        UpdateHarness t;
         t.AddWatch();
         t.lock->failCreation = c.thrower;
         EXPECT_EQ(t.Run(Sample()), 1);
@@ -248,7 +248,7 @@ TEST(UpdateFlow, TheVersionDecisionAndItsOverrides) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        UpdateBench t;
+        UpdateHarness t;
         t.AddWatch(RunningVersion(c.watchVersion));
         t.AnswerConfirmation(ui::IDCANCEL);
         const int code = t.Run(Sample(), c.options);
@@ -294,7 +294,7 @@ class AppWith : public CFWUpdaterAppApp {
     }
 };
 
-UpdateBench::AppMaker MakeAppWith(std::function<void(AppWith&)> setUp) {
+UpdateHarness::AppMaker MakeAppWith(std::function<void(AppWith&)> setUp) {
     return [setUp](ui::UiBackend& ui, std::vector<std::wstring> arguments, std::ostream& console,
                    const UpdaterPlatform& platform) {
         auto app = std::make_unique<AppWith>(ui, std::move(arguments), console, platform);
@@ -304,7 +304,7 @@ UpdateBench::AppMaker MakeAppWith(std::function<void(AppWith&)> setUp) {
 }
 
 TEST(UpdateFlow, AWatchThatCannotBeUpdatedEndsWithZero) {
-    UpdateBench t;
+    UpdateHarness t;
     t.AddWatch();
     EXPECT_EQ(t.Run(Sample(), {}, MakeAppWith([](AppWith& app) {
                         app.decision = VersionUpDecision::UPDATE_IMPOSSIBLE;
@@ -315,7 +315,7 @@ TEST(UpdateFlow, AWatchThatCannotBeUpdatedEndsWithZero) {
 }
 
 TEST(UpdateFlow, WithoutAConfirmationTemplateTheRunEndsSilentlyWithOne) {
-    UpdateBench t;
+    UpdateHarness t;
     t.AddWatch();
     EXPECT_EQ(
         t.Run(Sample(), {}, MakeAppWith([](AppWith& app) { app.noConfirmationTemplate = true; })),
@@ -339,7 +339,7 @@ TEST(UpdateFlow, TheClockIsReadAndWrittenAsTheClockModeSays) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.options.size()));
-        UpdateBench t;
+        UpdateHarness t;
         t.AddWatch(RunningVersion("01.30"));  // up to date: the run ends after the clock
         EXPECT_EQ(t.Run(Sample(), c.options), 0);
         EXPECT_EQ(t.Count(0, CommandKind::DataGet, kClockRecord), c.reads);
@@ -348,7 +348,7 @@ TEST(UpdateFlow, TheClockIsReadAndWrittenAsTheClockModeSays) {
 }
 
 // Runs with an error stream of the test's own; what the program wrote there.
-std::string RunWithErrorStream(UpdateBench& t, const std::vector<std::uint8_t>& image,
+std::string RunWithErrorStream(UpdateHarness& t, const std::vector<std::uint8_t>& image,
                                std::vector<std::wstring> options) {
     std::ostringstream errors;
     t.Run(image, std::move(options),
@@ -363,7 +363,7 @@ std::string RunWithErrorStream(UpdateBench& t, const std::vector<std::uint8_t>& 
 }
 
 TEST(UpdateFlow, TheTranscriptTellsEveryStageOnlyWhenAskedForAndTheBarEndsFull) {
-    UpdateBench t;
+    UpdateHarness t;
     t.AddWatch();
     t.AnswerConfirmation(ui::IDOK);
     EXPECT_EQ(RunWithErrorStream(t, Sample(), {}), "") << "nothing without the options";
@@ -374,7 +374,7 @@ TEST(UpdateFlow, TheTranscriptTellsEveryStageOnlyWhenAskedForAndTheBarEndsFull) 
     }
     EXPECT_EQ(progress.progressAmounts.back().first, progress.progressAmounts.back().second);
 
-    UpdateBench second;
+    UpdateHarness second;
     second.AddWatch();
     second.AnswerConfirmation(ui::IDOK);
     const auto log = std::filesystem::path(common::WideToNarrow(second.files.Missing()))
@@ -401,7 +401,7 @@ TEST(UpdateFlow, TheTranscriptTellsEveryStageOnlyWhenAskedForAndTheBarEndsFull) 
 }
 
 TEST(UpdateFlow, AFailureOnTheWorkerShowsItsMessageOnceAndSendsNothingAfter) {
-    UpdateBench t;
+    UpdateHarness t;
     auto& watch = t.AddWatch();
     watch.AddFaults("set@0x1614:error=0x0005");
     const auto image = firmware::ImageBuilder()

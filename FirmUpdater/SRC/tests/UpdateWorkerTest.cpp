@@ -56,10 +56,10 @@ struct ConnectedWatch {
         return kinds;
     }
 
-    watchsim::WatchBench bench;
-    watchsim::VirtualWatch& watch = bench.Add();
+    watchsim::WatchBus bus;
+    watchsim::VirtualWatch& watch = bus.Add();
     ArmillonDevice::VirtualWatch_HidPlatform platform{{&watch}};
-    ArmillonDevice::testing::VirtualTimePauses pauses{bench};
+    ArmillonDevice::testing::VirtualTimePauses pauses{bus};
     CTalvenComm facade{platform};
     ui::ScriptedUi ui;
     std::unique_ptr<COrnaFirmware> image;
@@ -180,10 +180,10 @@ TEST_F(Worker, ProgressCountsTheRequestBytesOfEveryStepAndStopsWhereTheUpdateFai
                            .Build();
     for (const bool fails : {false, true}) {
         SCOPED_TRACE(fails);
-        watchsim::WatchBench bench;
-        auto& watch = bench.Add();
+        watchsim::WatchBus bus;
+        auto& watch = bus.Add();
         ArmillonDevice::VirtualWatch_HidPlatform platform{{&watch}};
-        ArmillonDevice::testing::VirtualTimePauses pauses{bench};
+        ArmillonDevice::testing::VirtualTimePauses pauses{bus};
         ProgressWatchingFacade facade{platform};
         ASSERT_TRUE(facade.Connect(0x3A7C, 0x0A51, L"612E"));
         std::ostringstream transcriptText;

@@ -6,7 +6,7 @@
 #include "ResourceIds.h"
 #include "ResourceLookup.h"
 #include "UiLanguage.h"
-#include "UpdateBench.h"
+#include "UpdateHarness.h"
 
 namespace {
 

@@ -14,12 +14,12 @@
 
 namespace watchsim {
 
-class WatchBench {
+class WatchBus {
   public:
-    // Without a clock the bench runs on a manual clock of its own.
-    explicit WatchBench(std::shared_ptr<Clock> clock = nullptr);
+    // Without a clock the bus runs on a manual clock of its own.
+    explicit WatchBus(std::shared_ptr<Clock> clock = nullptr);
 
-    // Adds a watch on the bench's clock; the reference stays valid as long as the bench.
+    // Adds a watch on the bus's clock; the reference stays valid as long as the bus.
     VirtualWatch& Add(WatchConfig config = {});
     std::size_t Count() const;
     VirtualWatch& At(std::size_t index) const;
@@ -28,7 +28,7 @@ class WatchBench {
 
     Clock& GetClock() const { return *clock_; }
     std::shared_ptr<Clock> SharedClock() const { return clock_; }
-    // Moves the bench's manual clock on; throws std::logic_error on another clock.
+    // Moves the bus's manual clock on; throws std::logic_error on another clock.
     void Advance(Clock::Duration duration) const;
 
   private:

@@ -22,7 +22,7 @@
 #include "ScopedLocaleEnvironment.h"
 #include "ScriptedUi.h"
 #include "VirtualWatch_HidPlatform.h"
-#include "WatchBench.h"
+#include "WatchBus.h"
 
 // Windows of other programs, by title.
 class FakeWindows : public IWindowTitleSearch {
@@ -66,14 +66,14 @@ struct RecordedPause {
     bool operator==(const RecordedPause&) const = default;
 };
 
-class UpdateBench {
+class UpdateHarness {
   public:
-    UpdateBench();
-    ~UpdateBench();
+    UpdateHarness();
+    ~UpdateHarness();
 
     watchsim::VirtualWatch& AddWatch(watchsim::WatchConfig config = {});
     // A watch of the stock model on the bus from the start.
-    watchsim::VirtualWatch& Watch(std::size_t index = 0) const { return bench.At(index); }
+    watchsim::VirtualWatch& Watch(std::size_t index = 0) const { return bus.At(index); }
 
     // Writes the image and runs the program on it with the options; the exit code.
     int Run(const std::vector<std::uint8_t>& image, std::vector<std::wstring> options = {});
@@ -101,7 +101,7 @@ class UpdateBench {
                                  const std::vector<std::uint8_t>& image);
 
     ScopedLocaleEnvironment locale{nullptr, nullptr, "C"};
-    watchsim::WatchBench bench;
+    watchsim::WatchBus bus;
     ArmillonDevice::VirtualWatch_HidPlatform platform;
     FakeWindows windows;
     std::shared_ptr<FakeLockState> lock = std::make_shared<FakeLockState>();

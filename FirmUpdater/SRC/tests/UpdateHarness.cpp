@@ -1,4 +1,4 @@
-#include "UpdateBench.h"
+#include "UpdateHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +62,7 @@ NamedMutexFactory FakeLockFactory(std::shared_ptr<FakeLockState> state) {
     };
 }
 
-UpdateBench::UpdateBench() {
+UpdateHarness::UpdateHarness() {
     previousHook_ = common::SetPauseHook([this](std::chrono::milliseconds length) {
         const bool onTestThread = std::this_thread::get_id() == testThread_;
         {
@@ -75,22 +75,22 @@ UpdateBench::UpdateBench() {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             return;
         }
-        bench.Advance(length);
+        bus.Advance(length);
     });
 }
 
-UpdateBench::~UpdateBench() {
+UpdateHarness::~UpdateHarness() {
     common::SetPauseHook(std::move(previousHook_));
     uiLanguage = 0;
 }
 
-watchsim::VirtualWatch& UpdateBench::AddWatch(watchsim::WatchConfig config) {
-    auto& watch = bench.Add(std::move(config));
+watchsim::VirtualWatch& UpdateHarness::AddWatch(watchsim::WatchConfig config) {
+    auto& watch = bus.Add(std::move(config));
     platform.AddPort(&watch);
     return watch;
 }
 
-int UpdateBench::Run(const std::vector<std::uint8_t>& image, std::vector<std::wstring> options) {
+int UpdateHarness::Run(const std::vector<std::uint8_t>& image, std::vector<std::wstring> options) {
     return Run(image, std::move(options),
                [](ui::UiBackend& ui, std::vector<std::wstring> arguments, std::ostream& console,
                   const UpdaterPlatform& platform) {
@@ -99,8 +99,8 @@ int UpdateBench::Run(const std::vector<std::uint8_t>& image, std::vector<std::ws
                });
 }
 
-int UpdateBench::Run(const std::vector<std::uint8_t>& image, std::vector<std::wstring> options,
-                     const AppMaker& make) {
+int UpdateHarness::Run(const std::vector<std::uint8_t>& image, std::vector<std::wstring> options,
+                       const AppMaker& make) {
     std::vector<std::wstring> arguments{L"firmupdater", files.Write("image.bin", image)};
     arguments.insert(arguments.end(), options.begin(), options.end());
     std::ostringstream console;
@@ -111,11 +111,11 @@ int UpdateBench::Run(const std::vector<std::uint8_t>& image, std::vector<std::ws
     return app->ExitInstance();
 }
 
-std::wstring UpdateBench::Text(std::uint16_t id) {
+std::wstring UpdateHarness::Text(std::uint16_t id) {
     return LoadText(id);
 }
 
-std::vector<std::wstring> UpdateBench::Texts(std::initializer_list<std::uint16_t> ids) const {
+std::vector<std::wstring> UpdateHarness::Texts(std::initializer_list<std::uint16_t> ids) const {
     std::vector<std::wstring> texts;
     for (const auto id : ids) {
         texts.push_back(Text(id));
@@ -123,17 +123,17 @@ std::vector<std::wstring> UpdateBench::Texts(std::initializer_list<std::uint16_t
     return texts;
 }
 
-std::size_t UpdateBench::Count(std::size_t watch, watchsim::CommandKind kind,
-                               std::optional<std::uint16_t> dataId) const {
-    return ArmillonDevice::testing::CountRequests(bench.At(watch), kind, dataId);
+std::size_t UpdateHarness::Count(std::size_t watch, watchsim::CommandKind kind,
+                                 std::optional<std::uint16_t> dataId) const {
+    return ArmillonDevice::testing::CountRequests(bus.At(watch), kind, dataId);
 }
 
-std::vector<RecordedPause> UpdateBench::Pauses() const {
+std::vector<RecordedPause> UpdateHarness::Pauses() const {
     std::lock_guard lock(pausesMutex_);
     return pauses_;
 }
 
-std::size_t UpdateBench::PausesOf(std::chrono::milliseconds length) const {
+std::size_t UpdateHarness::PausesOf(std::chrono::milliseconds length) const {
     std::size_t count = 0;
     for (const auto& pause : Pauses()) {
         count += pause.length == length ? 1 : 0;
@@ -141,12 +141,12 @@ std::size_t UpdateBench::PausesOf(std::chrono::milliseconds length) const {
     return count;
 }
 
-void UpdateBench::AnswerConfirmation(int button) {
+void UpdateHarness::AnswerConfirmation(int button) {
     ui.Script([button](ui::ScriptedDialog& dialog) { dialog.Press(button); });
 }
 
-void UpdateBench::ExpectHoldsImage(const watchsim::VirtualWatch& watch,
-                                   const std::vector<std::uint8_t>& image) {
+void UpdateHarness::ExpectHoldsImage(const watchsim::VirtualWatch& watch,
+                                     const std::vector<std::uint8_t>& image) {
     const COrnaFirmware loaded(image, L"", nullptr);
     for (const auto& command : loaded.commands) {
         const std::vector<std::uint8_t> data(command.data, command.data + command.value2);

@@ -1,4 +1,4 @@
-#include "UpdateRig.h"
+#include "UpdateWorkerHarness.h"
 
 #include <algorithm>
 #include <string>
