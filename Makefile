@@ -62,13 +62,24 @@ fuzz-smoke: fuzz
 # Long runs of the fault suite: N random fault plans from SEED (default: the time), run side
 # by side (JOBS); plans that break a property are kept in e2e/chaos-corpus/ for the tests to
 # replay. CHAOS_ARGS passes more options to e2e/chaos.py (--cap-ms -, --summary FILE, ...).
+# PLATFORM=windows runs firmupdater.exe under Wine, the watch on Wine's HID bus (root, FUSE
+# and mount namespaces needed); each worker has a Wine prefix of its own.
 N ?= 200
 SEED ?= $(shell date +%s)
-JOBS ?= 8
+PLATFORM ?= linux
+JOBS ?= $(if $(filter windows,$(PLATFORM)),2,8)
+chaos_program_linux = build/default/FirmUpdater/SRC/firmupdater
+chaos_program_windows = wine $(CURDIR)/build/windows/FirmUpdater/SRC/firmupdater.exe
+chaos_present_windows = --present wine --probe build/windows/e2e/windows/windows_hid_probe.exe \
+    --wine-prefix build/windows/wineprefix-chaos
 chaos: deps
 	cmake --preset default
 	cmake --build --preset default --target firmupdater watchsim fwimage
-	python3 e2e/chaos.py --program build/default/FirmUpdater/SRC/firmupdater \
+	@if [ "$(PLATFORM)" = windows ]; then \
+	    cmake --preset windows && \
+	    cmake --build --preset windows --target firmupdater windows_hid_probe; \
+	elif [ "$(PLATFORM)" != linux ]; then echo "PLATFORM is linux or windows"; exit 2; fi
+	python3 e2e/chaos.py --program "$(chaos_program_$(PLATFORM))" $(chaos_present_$(PLATFORM)) \
 	    --watchsim build/default/simulator/watchsim --fwimage build/default/tools/fwimage \
 	    --n $(N) --seed $(SEED) --jobs $(JOBS) --keep e2e/chaos-corpus $(CHAOS_ARGS)
 

@@ -29,11 +29,12 @@ from chaos_image import Image
 from chaos_invariants import Run, check
 from chaos_plan import Plan, generate
 from chaos_trace import read_state, read_trace
-from harness import (PRESENTERS, final_box, group_alive, message_id, run_program,
-                     updater_environment)
+from harness import (PRESENTERS, Unavailable, final_box, group_alive, message_id,
+                     run_program, updater_environment)
 
 # Far beyond any run's waits; a run still going then has hung.
 KILL_SECONDS = 300
+SKIP = 77
 NOT_RUN = "not run"
 DEFAULT_CAP_MS = 100
 
@@ -95,14 +96,14 @@ def start_presenter(presenter, work, options):
         presenter.start(work, options)
 
 
-def run_plan(args, plan):
+def run_plan(args, plan, presenters):
     """Runs one plan; returns (plan, outcome, seconds, broken properties)."""
     work = tempfile.mkdtemp(prefix="fu_chaos_")
     runtime = os.path.join(work, "run")
     state = os.path.join(work, "state")
     trace = os.path.join(work, "trace.txt")
     os.mkdir(runtime)
-    presenter = PRESENTERS[args.present](args.watchsim)
+    presenter = presenters.make()
     problems = []
     result = ("-", "", "", 0.0)
     try:
@@ -123,7 +124,7 @@ def run_plan(args, plan):
         code, output, errors, pgid = run_program(args.program + [image_path], env, "y\n",
                                                  KILL_SECONDS)
         seconds = time.monotonic() - start
-        result = (code, output, errors, seconds)
+        result = (code, presenter.output(output), errors, seconds)
         if group_alive(pgid):
             problems.append("a process of the program outlived it")
         problems += [f"lock still held: {name}" for name in held_locks(runtime)]
@@ -144,8 +145,9 @@ def run_plan(args, plan):
         try:
             state_files = read_state(state) if os.path.isdir(state) else None
             run = Run(code, output, errors, seconds, read_trace(trace), state_files, problems)
-            problems = check(run, Image(plan.image), plan.cap, latency_of(plan.fault),
-                             args.strict_identity)
+            problems = check(run, Image(plan.image), plan.cap,
+                             latency_of(plan.fault) + presenter.report_us, args.strict_identity,
+                             presenter.replies_outlive_watch)
         except Exception as error:  # a fault of the suite must not end the whole run
             problems.append(f"the suite could not check the run: {error!r}")
     if args.keep_work and problems:
@@ -189,6 +191,9 @@ def main():
     parser.add_argument("--present", choices=sorted(PRESENTERS), default="hidraw",
                         help="how the watch is presented to the program")
     parser.add_argument("--watchsim", required=True)
+    parser.add_argument("--probe", help="windows_hid_probe.exe, for --present wine")
+    parser.add_argument("--wine-prefix",
+                        help="Wine prefix for --present wine; workers after the first add -N")
     parser.add_argument("--fwimage", required=True)
     parser.add_argument("--n", type=int, default=0, help="number of generated plans")
     parser.add_argument("--seed", default="1")
@@ -217,12 +222,24 @@ def main():
         print("no plans")
         return 0
 
+    try:
+        presenters = PRESENTERS[args.present](args)
+    except Unavailable as reason:
+        print(f"SKIPPED: {reason}")
+        return SKIP
+    try:
+        return run_plans(args, plans, presenters)
+    finally:
+        presenters.close()
+
+
+def run_plans(args, plans, presenters):
     start = time.monotonic()
     outcomes = collections.Counter()
     failures = []
     not_run = 0
     pool = concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs)
-    futures = [pool.submit(run_plan, args, plan) for plan in plans]
+    futures = [pool.submit(run_plan, args, plan, presenters) for plan in plans]
     try:
         results = (future.result() for future in futures)
         for plan, result, seconds, problems in results:

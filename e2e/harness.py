@@ -2,8 +2,9 @@
 running the updater on it in terminal mode, and reading the boxes the updater showed.
 
 The program and the way the watch is presented are parameters: `HidrawPresenter` mounts the
-watch as hidraw nodes for the Linux build; a presenter for another platform offers the same
-`start`/`stop`/`environment` and runs under the same suites.
+watch as hidraw nodes for the Linux build; `WinePresenter` (wine_presenter.py) puts it on
+Wine's HID bus for the Windows build. Both offer the same `start`/`stop`/`environment`/
+`settle`/`output` and run under the same suites.
 """
 
 import os
@@ -89,6 +90,12 @@ def stop_server(serve, mount):
 class HidrawPresenter:
     """The watch as hidraw nodes of a FUSE mount, for the Linux build of the program."""
 
+    # What a report costs on the way between program and watch beyond the watch's own
+    # latency, in microseconds, for the time a run may take: nothing worth counting here.
+    report_us = 0
+    # hidraw keeps the reports a device sent before it left readable until they are read.
+    replies_outlive_watch = True
+
     def __init__(self, watchsim):
         self.watchsim = watchsim
         self.serve = None
@@ -114,6 +121,10 @@ class HidrawPresenter:
         except OSError:
             pass
 
+    def output(self, text):
+        """The program's output as the suites read it."""
+        return text
+
     def stop(self):
         """Stops the server; returns its standard error."""
         if self.serve is None:
@@ -121,6 +132,29 @@ class HidrawPresenter:
         errors, self.stale_mount = stop_server(self.serve, self.mount)
         self.serve = None
         return errors
+
+
+class HidrawPresenters:
+    """A presenter of its own for each run (`make`); the runs share nothing."""
+
+    def __init__(self, args):
+        self.watchsim = args.watchsim
+
+    def make(self):
+        return HidrawPresenter(self.watchsim)
+
+    def close(self):
+        pass
+
+
+class Unavailable(Exception):
+    """The machine cannot present the watch this way (no root, FUSE, namespaces, ...)."""
+
+
+def wine_presenters(args):
+    """The watch on Wine's HID bus, for the Windows build (needs --probe, --wine-prefix)."""
+    from wine_presenter import WinePresenters
+    return WinePresenters(args)
 
 
 def updater_environment(work, extra):
@@ -163,5 +197,6 @@ def group_alive(pgid):
         return True
 
 
-# How the suites can present the watch to the program under test, by name.
-PRESENTERS = {"hidraw": HidrawPresenter}
+# How the suites can present the watch to the program under test, by name: each makes the
+# presenters of one suite's runs from its arguments and is closed when the suite ends.
+PRESENTERS = {"hidraw": HidrawPresenters, "wine": wine_presenters}

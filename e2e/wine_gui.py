@@ -2,10 +2,10 @@
 """firmupdater.exe's desktop interface under Wine, against virtual watches.
 
 Runs the real program as a Windows user would see it: Wine on a private X server, the
-watches on Wine's HID bus in a private mount namespace (the set-up of wine_hid.py), the
-program's windows found by the texts they show and answered by win32_driver.exe. Each step
-saves a screenshot to --screenshots. The program is started without FIRMUPDATER_UI: the
-desktop interface must be its own choice.
+watches on Wine's HID bus in a private mount namespace (wine_setup.py), the program's
+windows found by the texts they show and answered by win32_driver.exe. Each step saves a
+screenshot to --screenshots. The program is started without FIRMUPDATER_UI: the desktop
+interface must be its own choice.
 
 * a second copy started while the first shows the confirmation dialog reports that the tool
   is busy (220; the named mutex and FindWindowW across two Wine processes) and ends with 1;
@@ -14,21 +14,21 @@ desktop interface must be its own choice.
 * a watch whose flash writes fail: 225 shows over both dialogs (disabled beneath it), and
   the run ends with 1 once it is answered.
 
-Exits 77 (skipped) where wine_hid.py would, or without Xvfb.
+Exits 77 (skipped) where the set-up cannot run (root, FUSE, namespaces, Wine, watchsim), or
+without Xvfb.
 """
 
-import argparse
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
-import time
 
+sys.dont_write_bytecode = True  # no byte code beside the sources
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import wine_hid as hid  # noqa: E402
+import wine_setup  # noqa: E402
 
-say = hid.say
+say = wine_setup.say
 ENGLISH = "/l:1033"
 CONFIRM = "An updatable KORVELIN has been found."
 PROGRESS = "The KORVELIN firmware is being updated."
@@ -36,7 +36,10 @@ BUSY = "is already running"
 ABORTED = "KORVELIN update aborted."
 COMPLETED = "When the charge icon is displayed"
 FAILED = "Failed to update the KORVELIN."
+# How long a run may take, and a dialog that follows an update (on a loaded machine); how
+# long any other dialog may take to come.
 RUN_SECONDS = 240
+SHOW_SECONDS = 60
 
 FONT_KEYS = r"""REGEDIT4
 
@@ -51,51 +54,62 @@ FONT_KEYS = r"""REGEDIT4
 
 
 def start_display():
-    """Xvfb on a free display number; (process, display) or (None, None)."""
-    for n in range(90, 141):
-        if os.path.exists(f"/tmp/.X{n}-lock"):
-            continue
-        server = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", "1280x1024x24",
-                                   "-nolisten", "tcp", "-noreset"],
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(50):
-            if os.path.exists(f"/tmp/.X11-unix/X{n}") or server.poll() is not None:
-                break
-            time.sleep(0.1)
-        if server.poll() is None and os.path.exists(f"/tmp/.X11-unix/X{n}"):
-            return server, f":{n}"
+    """Xvfb on a display number it picks itself; (process, display) or (None, None)."""
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                               "1280x1024x24", "-nolisten", "tcp", "-noreset"],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              pass_fds=[write_end])
+    os.close(write_end)
+    # The server writes its number once it takes connections; nothing if it fails.
+    with os.fdopen(read_end) as numbers:
+        number = numbers.readline().strip()
+    if not number:
         server.wait()
-    return None, None
+        return None, None
+    return server, f":{number}"
 
 
 class Desktop:
-    def __init__(self, args, wine, display):
+    def __init__(self, args, wine):
         self.args = args
         self.wine = wine
-        # Every Wine program of the prefix sees the display, the HID probe too: the first one
-        # to start the prefix's desktop decides for all of them whether there is a display.
-        wine.env["DISPLAY"] = display
         self.env = dict(wine.env, FIRMUPDATER_TEST_MAX_PAUSE_MS="50")
         self.env.pop("FIRMUPDATER_UI", None)
         reg = os.path.join(args.work, "desktop.reg")
         with open(reg, "w") as f:
             f.write(FONT_KEYS)
-        subprocess.run(["wine", "regedit", "/S", reg], env=self.env, capture_output=True,
-                       timeout=hid.WINE_STEP_SECONDS)
+        # Windows programs here get no pipe: the prefix's desktop process starts with the
+        # first window after a quiet spell and keeps that program's standard handles, so a
+        # pipe would stay open behind it. Output goes to files, and a run ends when its
+        # program does.
+        subprocess.run(["wine", "regedit", "/S", reg], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=wine_setup.WINE_STEP_SECONDS)
         os.makedirs(args.screenshots, exist_ok=True)
 
     def start(self, *arguments):
         return subprocess.Popen(["wine", self.args.firmupdater, ENGLISH] + list(arguments),
                                 env=self.env, stdin=subprocess.DEVNULL,
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def press(self, text, button, shot):
-        """Waits for the window showing `text`, presses `button` (0: none); its report."""
+    def press(self, text, button, shot, seconds=SHOW_SECONDS):
+        """Waits for the window showing `text`, presses `button` (0: none); whether it came,
+        and the driver's report."""
         path = "Z:" + os.path.join(os.path.abspath(self.args.screenshots), f"e2e-{shot}.bmp")
-        done = subprocess.run(["wine", self.args.driver, "press", text, str(button), path],
-                              env=self.env, capture_output=True, text=True, timeout=120)
-        report = done.stdout.replace("\r\n", "\n")
-        return done.returncode == 0, report + done.stderr
+        bound = seconds + 30  # the driver's own bound, and its start
+        with tempfile.TemporaryFile("w+") as out:
+            try:
+                done = subprocess.run(["wine", self.args.driver, "press", text, str(button),
+                                       path, str(seconds)], env=self.env,
+                                      stdin=subprocess.DEVNULL, stdout=out, stderr=out,
+                                      timeout=bound)
+                found = done.returncode == 0
+            except subprocess.TimeoutExpired:
+                found = False
+                out.write(f"win32_driver.exe did not end within {bound} s\n")
+            out.seek(0)
+            return found, out.read().replace("\r\n", "\n")
 
     def finish(self, program):
         try:
@@ -119,12 +133,22 @@ def showing(report, text, state):
     return any(text in line and f"[{state}]" in line for line in report.splitlines())
 
 
-def gui_steps(args, desktop, bus, watches, checks):
-    wine = desktop.wine
-    image = os.path.join(args.work, "update.img")
-    shutil.copyfile(args.image, image)
-    bus.want(1, False)
-    hid.listed(wine, args.probe, 1)
+def trace_tail(args, lines=6):
+    """The last reports between the program and the first watch."""
+    try:
+        with open(os.path.join(args.work, "good", "trace.txt")) as f:
+            return "\nlast reports:\n" + "".join(f.readlines()[-lines:])
+    except OSError:
+        return ""
+
+
+def gui_steps(args, desktop, setup, checks):
+    wine, bus, watches = setup.wine, setup.bus, setup.watches
+    image = wine_setup.update_image(args, wine, checks)
+    if not image:
+        return
+    lines = wine_setup.listed(wine, args.probe, 1, showing=["watch0"])
+    checks.expect(len(lines) == 1, "one watch on the bus", "\n".join(lines))
 
     first = desktop.start(image)
     found, report = desktop.press(CONFIRM, 0, "confirm")
@@ -144,58 +168,53 @@ def gui_steps(args, desktop, bus, watches, checks):
     found, report = desktop.press(CONFIRM, 1, "confirm-yes")
     checks.expect(found and showing(report, CONFIRM, "enabled"),
                   "Yes in the confirmation dialog", report)
-    found, report = desktop.press(COMPLETED, 1, "completed")
-    checks.expect(found, "the update completes (210)", report)
+    found, report = desktop.press(COMPLETED, 1, "completed", RUN_SECONDS)
+    checks.expect(found, "the update completes (210)", report + trace_tail(args))
     code = desktop.finish(program)
     checks.expect(code == 0, "after 210 the run ends with 0", f"exit {code}")
     checks.expect(watches[0].version() == args.version,
                   f"the watch comes back at {args.version}", watches[0].version())
 
+    # The failing watch takes the place of the first. Wine's bus may miss a node that comes
+    # while another leaves: the prefix restarts and lists the bus afresh.
     bus.want(0, False)
     bus.want(1, True)
-    hid.listed(wine, args.probe, 1)
+    wine.restart()
+    lines = wine_setup.listed(wine, args.probe, 1, showing=["watch1"])
+    if not checks.expect(len(lines) == 1 and "&watch1&" in lines[0],
+                         "the failing watch alone on the bus", "\n".join(lines)):
+        return
     program = desktop.start(image)
-    desktop.press(CONFIRM, 1, "failing-confirm-yes")
-    found, report = desktop.press(FAILED, 0, "failed")
+    found, report = desktop.press(CONFIRM, 1, "failing-confirm-yes")
+    checks.expect(found, "Yes in the confirmation dialog of the failing watch", report)
+    found, report = desktop.press(FAILED, 0, "failed", RUN_SECONDS)
     checks.expect(found and showing(report, PROGRESS, "disabled") and
                   showing(report, CONFIRM, "disabled"),
                   "a failed update: 225 over both dialogs", report)
-    time.sleep(0.5)
     checks.expect(program.poll() is None, "the run waits for 225 to be answered")
-    desktop.press(FAILED, 1, "failed-ok")
+    found, report = desktop.press(FAILED, 1, "failed-ok")
     code = desktop.finish(program)
-    checks.expect(code == 1, "after 225 the run ends with 1", f"exit {code}")
+    checks.expect(found and code == 1, "after 225 the run ends with 1", f"exit {code}")
 
 
 def inner(args):
-    checks = hid.Checks()
-    bus = None
-    watches = []
-    wine = None
+    checks = wine_setup.Checks()
     server = None
     desktop = None
     try:
-        server, display = start_display()
-        if server is None:
-            raise RuntimeError("no X server could be started")
-        bus = hid.Bus(args.work)
-        watches.append(hid.Watch(args, args.work, "good", ["--reboot-delay-ms", "300"]))
-        watches.append(hid.Watch(args, args.work, "failing", ["--fault", "write:error=0x0005"]))
-        for index, watch in enumerate(watches):
-            bus.add(watch.node, f"watch{index}")
-        bus.start()
-        wine = hid.Wine(args.prefix)
-        desktop = Desktop(args, wine, display)
-        gui_steps(args, desktop, bus, watches, checks)
-    except (RuntimeError, OSError, subprocess.SubprocessError) as e:
-        checks.expect(False, "harness set-up", str(e))
+        with wine_setup.Setup(args) as setup:
+            try:
+                server, display = start_display()
+                if server is None:
+                    raise RuntimeError("no X server could be started")
+                trace = os.path.join(args.work, "good", "trace.txt")
+                setup.start([("good", ["--reboot-delay-ms", "300", "--trace", trace], True),
+                             ("failing", ["--fault", "write:error=0x0005"], False)], display)
+                desktop = Desktop(args, setup.wine)
+                gui_steps(args, desktop, setup, checks)
+            except (RuntimeError, OSError, subprocess.SubprocessError) as e:
+                checks.expect(False, "harness set-up", str(e))
     finally:
-        if wine:
-            wine.stop()
-        if bus:
-            bus.stop()
-        for watch in watches:
-            watch.stop()
         if server:
             server.terminate()
             server.wait()
@@ -205,35 +224,24 @@ def inner(args):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--probe", required=True, help="windows_hid_probe.exe")
+    parser = wine_setup.argument_parser(__doc__.splitlines()[0])
     parser.add_argument("--driver", required=True, help="win32_driver.exe")
-    parser.add_argument("--watchsim", required=True, help="the Linux watchsim program")
-    parser.add_argument("--prefix", required=True, help="a Wine prefix of this test's own")
-    parser.add_argument("--firmupdater", required=True, help="firmupdater.exe")
-    parser.add_argument("--image", required=True, help="the image firmupdater.exe is given")
-    parser.add_argument("--version", default="01.30", help="the image's firmware version")
     parser.add_argument("--screenshots", required=True, help="where the screenshots go")
-    parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
-    parser.add_argument("--work", help=argparse.SUPPRESS)
     args = parser.parse_args()
+    if not args.firmupdater:
+        parser.error("--firmupdater is needed")
+    wine_setup.check_image_arguments(parser, args)
     if args.inner:
         return inner(args)
-    reason = hid.reasons_to_skip(args) or (
+    reason = wine_setup.reasons_to_skip(args) or (
         None if shutil.which("Xvfb") else "Xvfb is not installed")
     if reason:
         say(f"SKIPPED: the Wine desktop test {reason}")
-        return hid.SKIP
-    work = tempfile.mkdtemp(prefix="fu_winegui_")
-    command = ["unshare", "--mount", "--propagation", "private", sys.executable,
-               os.path.abspath(__file__), "--inner", "--work", work, "--version", args.version]
-    for name in ("probe", "driver", "watchsim", "prefix", "firmupdater", "image",
-                 "screenshots"):
-        command += ["--" + name, os.path.abspath(getattr(args, name))]
-    try:
-        return subprocess.run(command).returncode
-    finally:
-        hid.remove_work(work)
+        return wine_setup.SKIP
+    return wine_setup.run_inside(__file__, args, ("probe", "driver", "watchsim", "prefix",
+                                           "firmupdater", "image", "fwimage", "manifest",
+                                           "screenshots"),
+                          ["--version", args.version])
 
 
 if __name__ == "__main__":

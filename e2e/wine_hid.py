@@ -17,17 +17,16 @@ mount namespaces, no Wine, no watchsim. --measure runs only the 512 KiB write ag
 watch that spends 1 ms per report and prints the time as a ratio to that link bound.
 """
 
-import argparse
 import os
-import shutil
 import subprocess
 import sys
 
+sys.dont_write_bytecode = True  # no byte code beside the sources
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 # The set-up, under the names other scripts know it by here.
 from wine_setup import (PRODUCT, SKIP, VENDOR, WINE_STEP_SECONDS, Bus, Checks,  # noqa: E402,F401
-                        Setup, Watch, Wine, listed, reasons_to_skip, remove_work, run_inside,
-                        say)
+                        Setup, Watch, Wine, argument_parser, check_image_arguments, listed,
+                        reasons_to_skip, remove_work, run_inside, say, update_image)
 
 FLASH_ADDRESS = 0x80000
 WRITE_KIB = 512
@@ -78,13 +77,9 @@ def updater_steps(args, wine, bus, watches, checks):
     bus.want(0, False)
     lines = listed(wine, args.probe, 1)
     checks.expect(len(lines) == 1, "the first watch left the bus", "\n".join(lines))
-    image = os.path.join(args.work, "update.img")
-    if args.image:
-        shutil.copyfile(args.image, image)
-    else:
-        code, out, err = wine.run([args.fwimage, "build", args.manifest, image])
-        if not checks.expect(code == 0, "fwimage.exe builds the image", out + err):
-            return
+    image = update_image(args, wine, checks)
+    if not image:
+        return
     code, out, err = wine.run([args.firmupdater, image], stdin="y\n", timeout=300)
     checks.expect(code == 0 and "the update is complete" in final_box(out),
                   "firmupdater.exe: Yes, the update completes, exit 0", f"exit {code}\n{out}{err}")
@@ -141,22 +136,11 @@ def inner(args):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--probe", required=True, help="windows_hid_probe.exe")
-    parser.add_argument("--watchsim", required=True, help="the Linux watchsim program")
-    parser.add_argument("--prefix", required=True, help="the harness's own Wine prefix")
-    parser.add_argument("--firmupdater", help="firmupdater.exe, for the end-to-end update")
-    parser.add_argument("--image", help="the image firmupdater.exe is given")
-    parser.add_argument("--fwimage", help="fwimage.exe, to build the image from --manifest")
-    parser.add_argument("--manifest", help="the manifest of the image fwimage.exe builds")
-    parser.add_argument("--version", default="01.30", help="the image's firmware version")
+    parser = argument_parser(__doc__.splitlines()[0])
     parser.add_argument("--measure", action="store_true",
                         help="only time a paced 512 KiB flash write")
-    parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
-    parser.add_argument("--work", help=argparse.SUPPRESS)
     args = parser.parse_args()
-    if args.firmupdater and not (args.image or (args.fwimage and args.manifest)):
-        parser.error("--firmupdater needs --image, or --fwimage and --manifest")
+    check_image_arguments(parser, args)
     if args.inner:
         return inner(args)
     reason = reasons_to_skip(args)

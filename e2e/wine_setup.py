@@ -8,16 +8,18 @@ watches /dev for nodes that come and go. In a private mount namespace `Bus` lays
 links the nodes of `watchsim serve` in as hidraw0, hidraw1, ...; `Wine` runs programs in a
 prefix of the caller's own whose HID bus is told to work that way.
 
-A watch leaves the bus while it reboots (its node goes away); a mirror thread removes and
-recreates its link in /dev so that Wine sees it leave and come back. Wine's bus does not
-always see a node that comes while another one leaves: a test that changes which watches are
-on the bus restarts Wine (`Wine.restart`), which lists /dev afresh.
+A watch leaves the bus while it reboots (its node goes away); a mirror thread removes its
+link in /dev and links it again, under a new name, when it comes back, so that Wine sees it
+leave and come back. Wine's bus does not always see a node that comes while another one
+leaves: a test that changes which watches are on the bus restarts Wine (`Wine.restart`),
+which lists /dev afresh.
 
 A script runs its steps as `script --inner` under `run_inside`, in mount and PID namespaces
 of its own: whatever way it ends, the kernel ends every process it started (watch servers,
 Wine's server and services, an X server) with it, and every mount goes with the namespace.
 """
 
+import argparse
 import os
 import shutil
 import signal
@@ -56,7 +58,10 @@ def reasons_to_skip(args):
 
 
 class Bus:
-    """The /dev and /sys/class/hidraw that Wine sees, with one watch per hidraw name."""
+    """The /dev and /sys/class/hidraw that Wine sees: each watch on the bus under a hidraw
+    name, a new one each time it comes back (as the kernel may give a device it enumerates
+    again): Wine's bus now and then missed a watch that came back from a reboot under the
+    name it had left with while the updater still held that device open."""
 
     def __init__(self, work):
         self.work = work
@@ -69,33 +74,17 @@ class Bus:
             if not name.startswith("hidraw"):
                 os.symlink(os.path.join(self.old_dev, name), os.path.join("/dev", name))
         subprocess.run(["mount", "-t", "tmpfs", "tmpfs", "/sys/class/hidraw"], check=True)
-        self.watches = []  # (node path, wanted on the bus)
+        self.watches = []  # [node path, wanted on the bus, unique name, its link in /dev]
+        self.names = 0
         self.lock = threading.Lock()
         self.stopping = threading.Event()
         self.mirror = threading.Thread(target=self._mirror, daemon=True)
 
     def add(self, node, unique, on_bus=True):
-        """Registers a watch's node as the next hidraw name (not linked until start)."""
-        index = len(self.watches)
-        name = f"hidraw{index}"
-        sys_root = "/sys/class/hidraw"
-        parent = os.path.join(sys_root, "devices", f"hid{index}")
-        device = os.path.join(parent, "hidraw", name)
-        os.makedirs(device)
-        os.makedirs(os.path.join(sys_root, "bus", "hid"), exist_ok=True)
-        os.makedirs(os.path.join(sys_root, "class", "hidraw"), exist_ok=True)
-        os.symlink("../../bus/hid", os.path.join(parent, "subsystem"))
-        with open(os.path.join(parent, "uevent"), "w") as f:
-            f.write(f"HID_ID=0003:{VENDOR:08X}:{PRODUCT:08X}\nHID_NAME=ORNA Running Watch\n"
-                    f"HID_UNIQ={unique}\n")
-        os.symlink("../../../../class/hidraw", os.path.join(device, "subsystem"))
-        with open(os.path.join(device, "uevent"), "w") as f:
-            f.write(f"MAJOR=240\nMINOR={index}\nDEVNAME={name}\n")
-        os.symlink(os.path.join("devices", f"hid{index}", "hidraw", name),
-                   os.path.join(sys_root, name))
+        """Registers a watch's node (not linked until start); its index."""
         with self.lock:
-            self.watches.append([node, on_bus])
-        return index
+            self.watches.append([node, on_bus, unique, None])
+            return len(self.watches) - 1
 
     def want(self, index, on_bus):
         with self.lock:
@@ -110,16 +99,39 @@ class Bus:
         if self.mirror.is_alive():
             self.mirror.join()
 
+    def _new_name(self, unique):
+        """The next hidraw name, with its device in sysfs; the path of its node in /dev."""
+        number = self.names
+        self.names += 1
+        name = f"hidraw{number}"
+        sys_root = "/sys/class/hidraw"
+        parent = os.path.join(sys_root, "devices", f"hid{number}")
+        device = os.path.join(parent, "hidraw", name)
+        os.makedirs(device)
+        os.makedirs(os.path.join(sys_root, "bus", "hid"), exist_ok=True)
+        os.makedirs(os.path.join(sys_root, "class", "hidraw"), exist_ok=True)
+        os.symlink("../../bus/hid", os.path.join(parent, "subsystem"))
+        with open(os.path.join(parent, "uevent"), "w") as f:
+            f.write(f"HID_ID=0003:{VENDOR:08X}:{PRODUCT:08X}\nHID_NAME=ORNA Running Watch\n"
+                    f"HID_UNIQ={unique}\n")
+        os.symlink("../../../../class/hidraw", os.path.join(device, "subsystem"))
+        with open(os.path.join(device, "uevent"), "w") as f:
+            f.write(f"MAJOR=240\nMINOR={number}\nDEVNAME={name}\n")
+        os.symlink(os.path.join("devices", f"hid{number}", "hidraw", name),
+                   os.path.join(sys_root, name))
+        return os.path.join("/dev", name)
+
     def _sync(self):
         with self.lock:
-            for index, (node, wanted) in enumerate(self.watches):
-                link = f"/dev/hidraw{index}"
+            for watch in self.watches:
+                node, wanted, unique, link = watch
                 present = wanted and os.path.exists(node)
-                linked = os.path.lexists(link)
-                if present and not linked:
-                    os.symlink(node, link)
-                elif linked and not present:
+                if present and link is None:
+                    watch[3] = self._new_name(unique)
+                    os.symlink(node, watch[3])
+                elif link is not None and not present:
                     os.unlink(link)
+                    watch[3] = None
 
     def _mirror(self):
         while not self.stopping.wait(0.02):
@@ -196,11 +208,14 @@ class Wine:
     def _start(self):
         # The bus reads its settings when it starts: after this, inside the namespace.
         subprocess.run(["wineserver", "-p"], env=self.env, check=True)
-        # The prefix's services start with the first program and keep its standard streams:
-        # they get none, so that no later program's output pipe stays open behind them.
-        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=WINE_STEP_SECONDS)
+        # The prefix's services and its desktop process start with the first program that
+        # needs them and keep its standard streams: started here with none, they hold no later
+        # program's output pipe open. (The desktop process ends a moment after the last window
+        # of the display has gone and comes back with the next one, keeping that program's
+        # streams: a program with windows is given files, not pipes.)
+        subprocess.run(["wine", "rundll32.exe", "user32.dll,GetDesktopWindow"], env=self.env,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=WINE_STEP_SECONDS)
 
     def _run(self, command):
         subprocess.run(command, env=self.env, check=True, capture_output=True,
@@ -257,6 +272,17 @@ def listed(wine, probe, count, seconds=60, showing=()):
         time.sleep(0.5)
 
 
+def update_image(args, wine, checks):
+    """The image the program is given, in the work directory: a copy of --image, or built
+    from --manifest by fwimage.exe. None when it could not be built."""
+    image = os.path.join(args.work, "update.img")
+    if args.image:
+        shutil.copyfile(args.image, image)
+        return image
+    code, out, err = wine.run([args.fwimage, "build", args.manifest, image])
+    return image if checks.expect(code == 0, "fwimage.exe builds the image", out + err) else None
+
+
 class Setup:
     """What a script starts inside its namespace: the watches, the bus and Wine, ended in
     reverse order on leaving the `with` block."""
@@ -295,6 +321,27 @@ class Setup:
             self.bus.add(watch.node, f"watch{index}", on_bus)
         self.bus.start()
         self.wine = Wine(self.args.prefix, display)
+
+
+def argument_parser(description):
+    """The arguments of the scripts on this set-up; each adds its own."""
+    parser = argparse.ArgumentParser(description=description)
+    parser.add_argument("--probe", required=True, help="windows_hid_probe.exe")
+    parser.add_argument("--watchsim", required=True, help="the Linux watchsim program")
+    parser.add_argument("--prefix", required=True, help="a Wine prefix of the script's own")
+    parser.add_argument("--firmupdater", help="firmupdater.exe")
+    parser.add_argument("--image", help="the image firmupdater.exe is given")
+    parser.add_argument("--fwimage", help="fwimage.exe, to build the image from --manifest")
+    parser.add_argument("--manifest", help="the manifest of the image fwimage.exe builds")
+    parser.add_argument("--version", default="01.30", help="the image's firmware version")
+    parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
+    parser.add_argument("--work", help=argparse.SUPPRESS)
+    return parser
+
+
+def check_image_arguments(parser, args):
+    if args.firmupdater and not (args.image or (args.fwimage and args.manifest)):
+        parser.error("--firmupdater needs --image, or --fwimage and --manifest")
 
 
 def run_inside(script, args, paths, options=()):

@@ -2,26 +2,45 @@
 // user would: finds a dialog or box by a text it shows, reports what the desktop shows at
 // that moment, optionally saves a screenshot, and presses one of its buttons.
 //
-//   win32_driver press TEXT BUTTON_ID [SCREENSHOT.bmp]
+//   win32_driver press TEXT BUTTON_ID [SCREENSHOT.bmp [SECONDS]]
 //
 // BUTTON_ID 0 presses nothing: it only waits for the window and reports.
-// Waits up to 60 s for a visible dialog window with a control whose text contains TEXT;
-// prints one line per visible dialog window on the desktop (its title, enabled or not, and
-// its controls' texts, "|" between them), the one found first; then clicks the button.
-// Exit status 0 when pressed, 1 when no such window appeared.
+// Waits up to SECONDS (default 60) for a visible dialog window with a control whose text
+// contains TEXT (a window whose program does not answer within half a second counts as
+// showing no text, so a hung program cannot hold the driver past its bound), and until the
+// window has painted; prints one line per visible dialog window on the desktop (its title,
+// enabled or not, and its controls' texts, "|" between them), the one found first; saves the
+// screenshot (the window with the other dialogs of its program); then clicks the button. Exit
+// status 0 when pressed, 1 when no such window appeared.
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "Win32_Screenshot.h"
+// After the headers of the interface.
 #include "Win32_Api.h"
 
 namespace {
 
+constexpr UINT kAnswerMs = 500;
+
+// The windows belong to another process: their texts come by message, which a program that
+// is busy elsewhere may not answer.
 std::wstring TextOf(HWND hwnd) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    DWORD_PTR length = 0;
+    if (SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length) ==
+        0) {
+        return {};
+    }
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                            SMTO_ABORTIFHUNG, kAnswerMs, &copied) == 0) {
+        return {};
+    }
+    text.resize(copied);
     return text;
 }
 
@@ -71,6 +90,43 @@ HWND FindShowing(const std::wstring& wanted) {
     return nullptr;
 }
 
+// Where the window and the other dialogs of its program are: a box over a dialog is seen
+// with what it covers.
+RECT ProgramArea(HWND dialog) {
+    DWORD program = 0;
+    GetWindowThreadProcessId(dialog, &program);
+    RECT area{};
+    GetWindowRect(dialog, &area);
+    for (HWND other : Dialogs()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(other, &owner);
+        RECT rect{};
+        if (owner == program && GetWindowRect(other, &rect)) {
+            UnionRect(&area, &area, &rect);
+        }
+    }
+    return area;
+}
+
+// The picture of the program's dialogs once they have painted: two looks 100 ms apart agree
+// (within 3 s).
+ui::Win32_Screenshot Settled(HWND dialog) {
+    const RECT area = ProgramArea(dialog);
+    const auto look = [&area] {
+        return ui::CaptureArea(area.left, area.top, area.right, area.bottom);
+    };
+    auto shot = look();
+    for (const ULONGLONG until = GetTickCount64() + 3000; GetTickCount64() < until;) {
+        Sleep(100);
+        auto next = look();
+        if (next == shot) {
+            break;
+        }
+        shot = std::move(next);
+    }
+    return shot;
+}
+
 void PrintLine(HWND dialog) {
     const std::wstring line = TextOf(dialog) +
                               (IsWindowEnabled(dialog) ? L" [enabled]" : L" [disabled]") +
@@ -82,53 +138,21 @@ void PrintLine(HWND dialog) {
     std::printf("%s\n", utf8.c_str());
 }
 
-void SaveScreenshot(HWND hwnd, const wchar_t* path) {
-    RECT rect{};
-    GetWindowRect(hwnd, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + stride * static_cast<DWORD>(height);
-    HANDLE out = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(out, &file, sizeof file, &written, nullptr);
-    WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr);
-    WriteFile(out, pixels, stride * static_cast<DWORD>(height), &written, nullptr);
-    CloseHandle(out);
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 4 || lstrcmpW(argv[1], L"press") != 0) {
-        std::fprintf(stderr, "usage: win32_driver press TEXT BUTTON_ID [SCREENSHOT.bmp]\n");
+        std::fprintf(stderr,
+                     "usage: win32_driver press TEXT BUTTON_ID [SCREENSHOT.bmp [SECONDS]]\n");
         return 2;
     }
     const std::wstring wanted = argv[2];
     const int button = _wtoi(argv[3]);
-    for (int waited = 0; waited < 60000; waited += 100) {
+    const ULONGLONG seconds = argc > 5 ? _wtoi(argv[5]) : 60;
+    const ULONGLONG deadline = GetTickCount64() + seconds * 1000;
+    while (GetTickCount64() < deadline) {
         if (HWND dialog = FindShowing(wanted)) {
-            Sleep(300);  // until it has painted
+            const auto shot = Settled(dialog);
             PrintLine(dialog);
             for (HWND other : Dialogs()) {
                 if (other != dialog) {
@@ -136,8 +160,8 @@ int wmain(int argc, wchar_t** argv) {
                 }
             }
             std::fflush(stdout);
-            if (argc > 4) {
-                SaveScreenshot(dialog, argv[4]);
+            if (argc > 4 && !ui::SaveBitmap(shot, argv[4])) {
+                std::fprintf(stderr, "win32_driver: the screenshot was not saved\n");
             }
             if (button != 0) {
                 PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0);

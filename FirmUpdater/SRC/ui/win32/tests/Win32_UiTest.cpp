@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
@@ -18,6 +17,7 @@
 #include "ResourceLookup.h"
 #include "Win32_DialogWindow.h"
 #include "Win32_MessageBox.h"
+#include "Win32_Screenshot.h"
 // After the framework's headers.
 #include "Win32_Api.h"
 
@@ -104,42 +104,14 @@ std::string Utf8(std::wstring_view text) {
     return out;
 }
 
-// The window as it is on the screen, as a 24-bit BMP.
+// The window as it is on the screen, fully painted, as a BMP in the screenshot folder.
 void SaveScreenshot(HWND hwnd, const std::string& name) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    GdiFlush();
-    RECT rect{};
-    GetWindowRect(hwnd, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
-    const DWORD imageSize = stride * static_cast<DWORD>(height);
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + imageSize;
-    CreateDirectoryA(FU_SCREENSHOT_DIR, nullptr);
-    std::ofstream out(std::string(FU_SCREENSHOT_DIR) + "/" + name + ".bmp", std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    out.write(static_cast<const char*>(pixels), imageSize);
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    const std::wstring folder = L"" FU_SCREENSHOT_DIR;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    EXPECT_TRUE(
+        ui::SaveScreenshot(hwnd, folder + L"/" + std::wstring(name.begin(), name.end()) + L".bmp"))
+        << name;
 }
 
 void Key(HWND hwnd, WPARAM key) {

@@ -1,0 +1,342 @@
+#!/usr/bin/env python3
+"""The watch on Wine's HID bus, for firmupdater.exe under Wine: the presenter of the suites
+for the Windows build.
+
+Wine's HID bus sees a watch only in a mount namespace whose /dev and /sys/class/hidraw are
+laid out for it (wine_setup.py). Each worker of a suite gets a host: this script run in a
+namespace of its own, with a Wine prefix whose server stays up from plan to plan and one
+name on its bus, hidraw0. For each run the host starts `watchsim serve` in the namespace and
+points hidraw0 at its node; Wine sees the watch arrive, and sees it leave when the run ends.
+
+The program runs outside the namespace as a client of the same Wine server. It reaches the
+watch only through Wine's HID stack, as it would on Windows, and the suite sees its exit,
+its output and its process group as it does on Linux. The host speaks JSON lines: requests
+on its standard input, replies on the descriptor given with --reply-fd.
+"""
+
+import argparse
+import fcntl
+import json
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import wine_setup as setup  # noqa: E402
+from harness import HidrawPresenter, Unavailable  # noqa: E402
+
+# Wine adds a watch some time after its node appears, and drops it some time after the node
+# went away; a host waits this long for either before it calls the run off.
+BUS_SECONDS = 30
+
+
+class WinePresenters:
+    """One host per worker, kept between runs; each run's presenter borrows a free one."""
+
+    def __init__(self, args):
+        if not args.probe or not args.wine_prefix:
+            raise SystemExit("--present wine needs --probe and --wine-prefix")
+        reason = setup.reasons_to_skip(args)
+        for tool in ("probe", "fwimage"):
+            if not reason and not os.access(getattr(args, tool), os.X_OK):
+                reason = f"no {tool} at {getattr(args, tool)} (build it first)"
+        if reason:
+            raise Unavailable(f"the watch cannot be put on Wine's HID bus: {reason}")
+        self.args = args
+        self.lock = threading.Lock()
+        self.free = []
+        self.made = 0
+        self.hosts = []
+
+    def make(self):
+        return WinePresenter(self)
+
+    def acquire(self):
+        with self.lock:
+            if self.free:
+                return self.free.pop()
+            number = self.made
+            self.made += 1
+        prefix = os.path.abspath(self.args.wine_prefix + ("" if number == 0 else f"-{number}"))
+        host = Host(self.args, prefix)
+        with self.lock:
+            self.hosts.append(host)
+        return host
+
+    def release(self, host):
+        with self.lock:
+            if host.alive():
+                self.free.append(host)
+
+    def close(self):
+        with self.lock:
+            hosts, self.hosts, self.free = self.hosts, [], []
+        for host in hosts:
+            host.close()
+
+
+class Host:
+    """This script in a mount namespace of its own, holding one Wine prefix and its bus."""
+
+    def __init__(self, args, prefix):
+        # One host to a prefix: a second would share its Wine server, and with it the bus of
+        # the first one's namespace.
+        self.claim = open(prefix + ".lock", "w")
+        try:
+            fcntl.flock(self.claim, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        except OSError:
+            self.claim.close()
+            raise RuntimeError(f"the Wine prefix {prefix} is in use by another run")
+        self.work = tempfile.mkdtemp(prefix="fu_winebus_")
+        self.log_path = os.path.join(self.work, "host.log")
+        reply_read, reply_write = os.pipe()
+        command = ["unshare", "--mount", "--propagation", "private", "--fork", "--kill-child",
+                   sys.executable, os.path.abspath(__file__), "--work", self.work,
+                   "--prefix", prefix, "--watchsim",
+                   os.path.abspath(args.watchsim), "--probe", os.path.abspath(args.probe),
+                   "--reply-fd", str(reply_write)]
+        # A session of its own: the suite ends it by closing its input, after the runs under
+        # way, not by a signal to the suite's process group.
+        with open(self.log_path, "w") as log:
+            self.process = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=log,
+                                            stderr=log, text=True, pass_fds=[reply_write],
+                                            start_new_session=True)
+        os.close(reply_write)
+        self.replies = os.fdopen(reply_read)
+        try:
+            self.env = self._receive()["env"]
+        except (RuntimeError, ValueError):
+            self.close()
+            raise
+
+    def alive(self):
+        return self.process.poll() is None
+
+    def call(self, request):
+        try:
+            self.process.stdin.write(json.dumps(request) + "\n")
+            self.process.stdin.flush()
+        except OSError as error:
+            raise RuntimeError(f"the Wine bus host has gone: {error}") from error
+        return self._receive()
+
+    def _receive(self):
+        line = self.replies.readline()
+        if not line:
+            self.process.wait()
+            raise RuntimeError("the Wine bus host ended: " + self._log_tail())
+        reply = json.loads(line)
+        if "error" in reply:
+            raise RuntimeError(reply["error"])
+        return reply
+
+    def _log_tail(self):
+        try:
+            with open(self.log_path) as log:
+                return " | ".join(log.read().strip().splitlines()[-5:]) or "no output"
+        except OSError:
+            return "no output"
+
+    def close(self):
+        if self.process.stdin:
+            try:
+                self.process.stdin.close()
+            except OSError:
+                pass
+        try:
+            self.process.wait(timeout=120)
+        except subprocess.TimeoutExpired:
+            self.process.terminate()
+            self.process.wait()
+        self.replies.close()
+        setup.remove_work(self.work)
+        self.claim.close()
+
+
+class WinePresenter:
+    """The watch of one run on a host's bus; the host goes back to the pool when it stops."""
+
+    # Every report crosses Wine's server and its HID bus process: about 2 ms on a loaded
+    # 2-core machine, where the kernel's hidraw takes a few microseconds.
+    report_us = 5000
+    # Once Wine's HID stack has seen the watch leave, reads fail, even of reports the watch
+    # sent before; Windows' HID class driver does the same for a device that was removed.
+    replies_outlive_watch = False
+
+    def __init__(self, pool):
+        self.pool = pool
+        self.host = None
+        self.stale_mount = False
+
+    def start(self, work, serve_options):
+        if self.host is None:
+            self.host = self.pool.acquire()
+        self.host.call({"start": work, "options": serve_options})
+
+    def environment(self):
+        return dict(self.host.env)
+
+    def settle(self):
+        self.host.call({"settle": True})
+
+    def output(self, text):
+        """The program's output as the suites read it: Windows ends its lines with CR LF."""
+        return text.replace("\r\n", "\n")
+
+    def stop(self):
+        if self.host is None:
+            return ""
+        host, self.host = self.host, None
+        try:
+            reply = host.call({"stop": True})
+        finally:
+            self.pool.release(host)
+        self.stale_mount = reply["stale"]
+        return reply["errors"]
+
+
+class Served:
+    """Inside the namespace: the watch of the current run, linked in as the bus's hidraw0."""
+
+    def __init__(self, args, wine):
+        self.args = args
+        self.wine = wine
+        self.holder = keep_desktop(wine)
+        self.slot = os.path.join(args.work, "watch")  # a link to the current run's node
+        self.presenter = None
+
+    def start(self, work, options):
+        if self.presenter is not None:
+            self.stop()
+        self.presenter = HidrawPresenter(self.args.watchsim)
+        self.presenter.start(work, options)
+        link = self.slot + ".new"
+        os.symlink(os.path.join(self.presenter.mount, "hidraw0"), link)
+        os.replace(link, self.slot)
+        if not self.bus_shows(1):
+            raise RuntimeError("Wine's HID bus did not show the watch")
+
+    def bus_shows(self, count):
+        """Whether Wine's bus lists `count` watches, now or soon. It may miss a node that
+        comes soon after another left; started again, it lists /dev afresh."""
+        if len(setup.listed(self.wine, self.args.probe, count, BUS_SECONDS)) == count:
+            return True
+        self.wine.restart()
+        self.holder = keep_desktop(self.wine)
+        return len(setup.listed(self.wine, self.args.probe, count, BUS_SECONDS)) == count
+
+    def settle(self):
+        if self.presenter:
+            self.presenter.settle()
+
+    def stop(self, wait=True):
+        presenter, self.presenter = self.presenter, None
+        if presenter is None:
+            return {"errors": "", "stale": False}
+        errors = presenter.stop()
+        if os.path.lexists(self.slot):
+            os.unlink(self.slot)
+        # The next run's watch must not meet this one still on Wine's bus.
+        if wait and not self.bus_shows(0):
+            raise RuntimeError("Wine's HID bus still shows a watch that has gone")
+        return {"errors": errors, "stale": presenter.stale_mount}
+
+
+def desktop_running(prefix):
+    """Whether the desktop process of this prefix is running."""
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                if b"explorer.exe" not in f.read():
+                    continue
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if f"WINEPREFIX={prefix}".encode() in f.read().split(b"\0"):
+                    return True
+        except OSError:
+            pass
+    return False
+
+
+def keep_desktop(wine):
+    """Starts Wine's desktop process and a window that keeps it; returns the window's program.
+
+    The desktop process ends a second after the last program using it, and the next program
+    to look for a window starts it again as its own child: in the run's process group, and
+    holding the run's output open. The window keeps it from ending as long as the host runs;
+    the desktop outliving that second shows the window is in place."""
+    holder = subprocess.Popen(["wine", "notepad.exe"], env=wine.env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = time.monotonic() + setup.WINE_STEP_SECONDS
+    while time.monotonic() < deadline:
+        subprocess.run(["wine", "rundll32.exe", "user32.dll,GetDesktopWindow"], env=wine.env,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=setup.WINE_STEP_SECONDS)
+        time.sleep(2.0)
+        if desktop_running(wine.env["WINEPREFIX"]):
+            return holder
+    raise RuntimeError("Wine's desktop process does not stay up")
+
+
+def host(args):
+    """Runs in the namespace: sets up the bus and the prefix, then serves requests."""
+    replies = os.fdopen(args.reply_fd, "w")
+    # Ended by a signal, the host still stops its Wine server and its watch on the way out.
+    for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(number, lambda n, _f: sys.exit(128 + n))
+
+    def send(reply):
+        replies.write(json.dumps(reply) + "\n")
+        replies.flush()
+
+    bus = wine = served = None
+    try:
+        bus = setup.Bus(args.work)
+        bus.add(os.path.join(args.work, "watch"), "watch0")
+        bus.start()
+        wine = setup.Wine(args.prefix)
+        served = Served(args, wine)
+        send({"env": {k: v for k, v in wine.env.items() if k.startswith("WINE")}})
+        for line in sys.stdin:
+            request = json.loads(line)
+            try:
+                if "start" in request:
+                    served.start(request["start"], request["options"])
+                    send({"ok": True})
+                elif "settle" in request:
+                    served.settle()
+                    send({"ok": True})
+                else:
+                    send(served.stop())
+            except (RuntimeError, OSError, subprocess.SubprocessError) as error:
+                send({"error": str(error)})
+    except (RuntimeError, OSError, subprocess.SubprocessError) as error:
+        send({"error": f"the Wine bus could not be set up: {error}"})
+        return 1
+    finally:
+        if served:
+            served.stop(wait=False)
+        if wine:
+            wine.stop()
+        if served:
+            served.holder.wait()
+        if bus:
+            bus.stop()
+    return 0
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--prefix", required=True)
+    parser.add_argument("--watchsim", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--reply-fd", type=int, required=True)
+    return host(parser.parse_args())
+
+
+if __name__ == "__main__":
+    sys.exit(main())
