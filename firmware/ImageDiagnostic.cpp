@@ -1,6 +1,12 @@
 #include "ImageDiagnostic.h"
 
+#include "ArmillonExceptionCodes.h"
+
 namespace {
+
+using exception_code::kImageCannotBeOpened;
+using exception_code::kImageMalformed;
+using exception_code::kImageReadShort;
 
 struct RuleInfo {
     const char* name;
@@ -13,60 +19,64 @@ RuleInfo Info(ImageRule rule) {
         case ImageRule::None:
             return {"none", "no rule broken", 0};
         case ImageRule::FileCannotBeOpened:
-            return {"file-cannot-be-opened", "the image file cannot be opened", 2};
+            return {"file-cannot-be-opened", "the image file cannot be opened",
+                    kImageCannotBeOpened};
         case ImageRule::FileReadShort:
-            return {"file-read-short", "the image file cannot be read in full", 30};
+            return {"file-read-short", "the image file cannot be read in full", kImageReadShort};
         case ImageRule::FileTooLarge:
-            return {"file-too-large", "the file is longer than any image can be", 13};
+            return {"file-too-large", "the file is longer than any image can be", kImageMalformed};
         case ImageRule::TooShort:
-            return {"too-short", "shorter than the container header and one section header", 13};
+            return {"too-short", "shorter than the container header and one section header",
+                    kImageMalformed};
         case ImageRule::TotalSizeNotFileLength:
             return {"total-size-not-file-length", "the total size differs from the file length",
-                    13};
+                    kImageMalformed};
         case ImageRule::FirstSectionBeyondEnd:
             return {"first-section-beyond-end", "the first section runs past the end of the file",
-                    13};
+                    kImageMalformed};
         case ImageRule::FirstSectionNotIdentity:
             return {"first-section-not-identity", "the first section is not the identity section",
-                    13};
+                    kImageMalformed};
         case ImageRule::SectionHeaderBeyondEnd:
-            return {"section-header-beyond-end", "a section header runs past the total size", 13};
+            return {"section-header-beyond-end", "a section header runs past the total size",
+                    kImageMalformed};
         case ImageRule::SectionShorterThanHeader:
             return {"section-shorter-than-header", "a section is shorter than its 16-byte header",
-                    13};
+                    kImageMalformed};
         case ImageRule::IdentityDataBeyondSection:
             return {"identity-data-beyond-section", "the identity data is longer than its section",
-                    13};
+                    kImageMalformed};
         case ImageRule::IdentityDataTooShort:
             return {"identity-data-too-short",
-                    "the identity data is shorter than 13 bytes (no flag byte)", 13};
+                    "the identity data is shorter than 13 bytes (no flag byte)", kImageMalformed};
         case ImageRule::SectionDataBeyondSection:
             return {"section-data-beyond-section",
-                    "value 2 counts more data bytes than the section holds", 13};
+                    "value 2 counts more data bytes than the section holds", kImageMalformed};
         case ImageRule::SectionsNotEndingAtEnd:
             return {"sections-not-ending-at-end",
-                    "the sections do not end exactly at the total size", 13};
+                    "the sections do not end exactly at the total size", kImageMalformed};
         case ImageRule::FewerSectionsThanCounted:
-            return {"fewer-sections-than-counted", "fewer sections than the section count", 13};
+            return {"fewer-sections-than-counted", "fewer sections than the section count",
+                    kImageMalformed};
         case ImageRule::ZeroVendorId:
-            return {"zero-vendor-id", "the USB vendor identifier is 0", 13};
+            return {"zero-vendor-id", "the USB vendor identifier is 0", kImageMalformed};
         case ImageRule::ZeroProductId:
-            return {"zero-product-id", "the USB product identifier is 0", 13};
+            return {"zero-product-id", "the USB product identifier is 0", kImageMalformed};
         case ImageRule::ZeroModelCode:
-            return {"zero-model-code", "the model code is 0", 13};
+            return {"zero-model-code", "the model code is 0", kImageMalformed};
         case ImageRule::VersionSectionTooShort:
             return {"version-section-too-short",
-                    "a version section is too short for its version text", 13};
+                    "a version section is too short for its version text", kImageMalformed};
         case ImageRule::VersionTextNotPrintable:
             return {"version-text-not-printable", "a version text holds a non-printable character",
-                    13};
+                    kImageMalformed};
         case ImageRule::BareCommandNotLast:
             return {"bare-command-not-last",
                     "a step that needs the watch follows a bare command (0x30, 0x31, 0x32 or an "
                     "end-of-update flag), after which the watch has left the bus",
-                    13};
+                    kImageMalformed};
     }
-    return {"unknown", "unknown rule", 13};
+    return {"unknown", "unknown rule", kImageMalformed};
 }
 
 }  // namespace

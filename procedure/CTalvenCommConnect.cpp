@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "ArmillonException.h"
+#include "ArmillonExceptionCodes.h"
 #include "CORNATrainingDataCreator.h"
 #include "CRetryTrainingDataCreator.h"
 #include "CTalvenComm.h"
@@ -19,10 +20,6 @@ using ArmillonDevice::DeviceIdentifierList;
 using ArmillonDevice::ITrainingDataCreator;
 
 namespace {
-
-constexpr std::int32_t kOpenFailed = 271;
-constexpr std::int32_t kNotConnected = 272;
-constexpr std::int32_t kSeveralConnected = 273;
 
 constexpr std::size_t kProductCodeLength = 4;
 
@@ -125,17 +122,17 @@ bool CTalvenComm::Connect(std::uint16_t vendorId, std::uint16_t productId,
         DeviceIdentifierList matches;
         if (!OpenDeviceList(vendorId, productId) || deviceList_->GetDeviceCount() == 0) {
             deviceList_.reset();
-            throw DeviceException(kNotConnected);
+            throw DeviceException(exception_code::kNotConnected);
         }
         for (const auto& identity : deviceList_->GetIdentities()) {
             ProbeDevice(*identity, productCode, matches);
         }
         deviceList_.reset();
         if (matches.empty()) {
-            throw DeviceException(kNotConnected);
+            throw DeviceException(exception_code::kNotConnected);
         }
         if (matches.size() > 1) {
-            throw DeviceException(kSeveralConnected);
+            throw DeviceException(exception_code::kSeveralConnected);
         }
         creator_ = BuildChain(*matches.front());
         restarted_ = false;
@@ -144,7 +141,7 @@ bool CTalvenComm::Connect(std::uint16_t vendorId, std::uint16_t productId,
                 transcript_->Line("connection: " + Named(*matches.front()) + " cannot be opened: " +
                                   ArmillonDevice::DescribeDeviceErrorWithCode(opened));
             }
-            throw DeviceException(kOpenFailed);
+            throw DeviceException(exception_code::kDeviceOperationFailed);
         }
         // The open reads the watch's identity afresh and every later same-watch check compares
         // with it: it must be the watch that was probed, not one swapped in meanwhile.
@@ -155,7 +152,7 @@ bool CTalvenComm::Connect(std::uint16_t vendorId, std::uint16_t productId,
             }
             creator_->Close();
             creator_.reset();
-            throw DeviceException(kOpenFailed);
+            throw DeviceException(exception_code::kDeviceOperationFailed);
         }
         if (transcript_ != nullptr) {
             transcript_->Line("connection: " + Named(*matches.front()) + " open");
@@ -163,6 +160,6 @@ bool CTalvenComm::Connect(std::uint16_t vendorId, std::uint16_t productId,
         return true;
     } catch (const std::bad_alloc&) {
         deviceList_.reset();
-        throw DeviceException(kOpenFailed);
+        throw DeviceException(exception_code::kDeviceOperationFailed);
     }
 }

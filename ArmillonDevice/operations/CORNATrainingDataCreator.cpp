@@ -1,5 +1,6 @@
 #include "CORNATrainingDataCreator.h"
 
+#include <optional>
 #include <utility>
 
 #include "CommandExchange.h"
@@ -11,6 +12,16 @@ namespace ArmillonDevice {
 namespace {
 
 constexpr std::uint32_t kUploadedFlag = 0;
+
+// The one size check of the requests that carry data: the data's length as the request
+// states it, or nothing when the request's 32-bit length field could not carry the data
+// behind a header of `headerSize` bytes.
+std::optional<std::uint32_t> RequestDataLength(const ByteVector& data, std::size_t headerSize) {
+    if (!CommandExchange::FitsRequestLength(data.size(), headerSize)) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(data.size());
+}
 
 }  // namespace
 
@@ -102,10 +113,11 @@ ArmillonDeviceError CORNATrainingDataCreator::SetData(std::uint16_t dataId,
     if (protocol == nullptr) {
         return DeviceErrorCode::GeneralFailure;
     }
-    if (!CommandExchange::FitsRequestLength(data.size(), ICMD_DataSet::kRequestHeaderSize)) {
-        return DeviceErrorCode::InvalidData;  // the request's length field could not carry it
+    const auto length = RequestDataLength(data, ICMD_DataSet::kRequestHeaderSize);
+    if (!length) {
+        return DeviceErrorCode::InvalidData;
     }
-    return protocol->DataSet(dataId, 0, 0, static_cast<std::uint32_t>(data.size()), data.data());
+    return protocol->DataSet(dataId, 0, 0, *length, data.data());
 }
 
 ArmillonDeviceError CORNATrainingDataCreator::SetData1600(const ByteVector& data) {
@@ -203,46 +215,68 @@ ArmillonDeviceError CORNATrainingDataCreator::SendCommand32() {
                                : ArmillonDeviceError(DeviceErrorCode::GeneralFailure);
 }
 
-ArmillonDeviceError CORNATrainingDataCreator::FlashRead(std::uint32_t address, std::uint32_t length,
-                                                        ByteVector& output) {
-    ORNA_Communication* protocol = Connected();
-    return protocol != nullptr ? protocol->FlashRead(address, length, output)
-                               : ArmillonDeviceError(DeviceErrorCode::GeneralFailure);
-}
+// Every flash operation takes the same road: the protocol object of the open connection,
+// GeneralFailure without one, the data's length checked once before anything is sent.
 
-ArmillonDeviceError CORNATrainingDataCreator::FlashRead2(std::uint32_t address,
-                                                         std::uint32_t length, ByteVector& output) {
-    ORNA_Communication* protocol = Connected();
-    return protocol != nullptr ? protocol->FlashRead2(address, length, output)
-                               : ArmillonDeviceError(DeviceErrorCode::GeneralFailure);
-}
-
-ArmillonDeviceError CORNATrainingDataCreator::FlashWrite(std::uint32_t address,
-                                                         const ByteVector& data) {
-    if (Connected() == nullptr) {
-        return DeviceErrorCode::GeneralFailure;
-    }
-    return impl_->FlashWrite(address, data);
-}
-
-ArmillonDeviceError CORNATrainingDataCreator::FlashWrite2(std::uint32_t address,
-                                                          const ByteVector& data) {
+ArmillonDeviceError CORNATrainingDataCreator::FlashReadWith(FlashReadCall call,
+                                                            std::uint32_t address,
+                                                            std::uint32_t length,
+                                                            ByteVector& output) {
     ORNA_Communication* protocol = Connected();
     if (protocol == nullptr) {
         return DeviceErrorCode::GeneralFailure;
     }
-    if (!CommandExchange::FitsRequestLength(data.size(), ICMD_FlashWrite::kRequestHeaderSize)) {
+    return (protocol->*call)(address, length, output);
+}
+
+ArmillonDeviceError CORNATrainingDataCreator::FlashWriteWith(FlashWriteCall call,
+                                                             std::uint32_t address,
+                                                             const ByteVector& data) {
+    ORNA_Communication* protocol = Connected();
+    if (protocol == nullptr) {
+        return DeviceErrorCode::GeneralFailure;
+    }
+    const auto length = RequestDataLength(data, ICMD_FlashWrite::kRequestHeaderSize);
+    if (!length) {
         return DeviceErrorCode::InvalidData;
     }
-    return protocol->FlashWrite2(address, static_cast<std::uint32_t>(data.size()), data.data());
+    return (protocol->*call)(address, *length, data.data());
+}
+
+ArmillonDeviceError CORNATrainingDataCreator::FlashRead(std::uint32_t address, std::uint32_t length,
+                                                        ByteVector& output) {
+    return FlashReadWith(&ORNA_Communication::FlashRead, address, length, output);
+}
+
+ArmillonDeviceError CORNATrainingDataCreator::FlashRead2(std::uint32_t address,
+                                                         std::uint32_t length, ByteVector& output) {
+    return FlashReadWith(&ORNA_Communication::FlashRead2, address, length, output);
+}
+
+ArmillonDeviceError CORNATrainingDataCreator::FlashWrite(std::uint32_t address,
+                                                         const ByteVector& data) {
+    return FlashWriteWith(&ORNA_Communication::FlashWrite, address, data);
+}
+
+ArmillonDeviceError CORNATrainingDataCreator::FlashWrite2(std::uint32_t address,
+                                                          const ByteVector& data) {
+    return FlashWriteWith(&ORNA_Communication::FlashWrite2, address, data);
 }
 
 ArmillonDeviceError CORNATrainingDataCreator::FlashSectorErase(std::uint32_t firstSector,
                                                                std::uint32_t count) {
-    if (Connected() == nullptr) {
+    ORNA_Communication* protocol = Connected();
+    if (protocol == nullptr) {
         return DeviceErrorCode::GeneralFailure;
     }
-    return impl_->FlashSectorErase(firstSector, count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        // Sector numbers travel as 16 bits; one that wraps to 0 is refused by the protocol.
+        const auto sector = static_cast<std::uint16_t>(firstSector + i);
+        if (auto result = protocol->FlashSectorErase(sector); result.IsError()) {
+            return result;
+        }
+    }
+    return DeviceErrorCode::Success;
 }
 
 }  // namespace ArmillonDevice

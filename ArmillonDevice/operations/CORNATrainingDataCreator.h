@@ -62,6 +62,14 @@ class CORNATrainingDataCreator final : public ITrainingDataCreator {
     // The protocol object of an open connection state, or null.
     ORNA_Communication* Connected() const;
     ArmillonDeviceError SetData(std::uint16_t dataId, const ByteVector& data);
+    using FlashReadCall = ArmillonDeviceError (ORNA_Communication::*)(std::uint32_t, std::uint32_t,
+                                                                      ByteVector&);
+    using FlashWriteCall = ArmillonDeviceError (ORNA_Communication::*)(std::uint32_t, std::uint32_t,
+                                                                       const std::uint8_t*);
+    ArmillonDeviceError FlashReadWith(FlashReadCall call, std::uint32_t address,
+                                      std::uint32_t length, ByteVector& output);
+    ArmillonDeviceError FlashWriteWith(FlashWriteCall call, std::uint32_t address,
+                                       const ByteVector& data);
     ArmillonDeviceError ReadClockRecord(ORNA_Communication& protocol, ByteVector& record);
 
     std::unique_ptr<ORNA_Communication> communication_;

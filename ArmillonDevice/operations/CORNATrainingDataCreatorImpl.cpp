@@ -5,9 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "CommandExchange.h"
-#include "ICMD_FlashWrite.h"
-
 namespace ArmillonDevice {
 
 CORNATrainingDataCreatorImpl::CORNATrainingDataCreatorImpl() = default;
@@ -131,26 +128,6 @@ ArmillonDeviceError CORNATrainingDataCreatorImpl::DownloadNextRecord(
     fresh->bytes.insert(fresh->bytes.end(), data.begin(), data.end());
     record = std::move(fresh);
     pendingRecords_.pop_front();
-    return DeviceErrorCode::Success;
-}
-
-ArmillonDeviceError CORNATrainingDataCreatorImpl::FlashWrite(std::uint32_t address,
-                                                             const ByteVector& data) {
-    if (!CommandExchange::FitsRequestLength(data.size(), ICMD_FlashWrite::kRequestHeaderSize)) {
-        return DeviceErrorCode::InvalidData;  // the request's length field could not carry it
-    }
-    return protocol_->FlashWrite(address, static_cast<std::uint32_t>(data.size()), data.data());
-}
-
-ArmillonDeviceError CORNATrainingDataCreatorImpl::FlashSectorErase(std::uint32_t firstSector,
-                                                                   std::uint32_t count) {
-    for (std::uint32_t i = 0; i < count; ++i) {
-        // Sector numbers travel as 16 bits; one that wraps to 0 is refused by the protocol.
-        const auto sector = static_cast<std::uint16_t>(firstSector + i);
-        if (auto result = protocol_->FlashSectorErase(sector); result.IsError()) {
-            return result;
-        }
-    }
     return DeviceErrorCode::Success;
 }
 

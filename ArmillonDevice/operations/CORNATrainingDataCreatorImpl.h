@@ -41,9 +41,6 @@ class CORNATrainingDataCreatorImpl {
     ArmillonDeviceError DownloadNextRecord(std::unique_ptr<SORNATrainingData>& record,
                                            IReadProgressListener* listener);
 
-    ArmillonDeviceError FlashWrite(std::uint32_t address, const ByteVector& data);
-    ArmillonDeviceError FlashSectorErase(std::uint32_t firstSector, std::uint32_t count);
-
     const std::deque<std::uint16_t>& GetPendingRecords() const { return pendingRecords_; }
 
   private:

@@ -13,6 +13,7 @@
 #include "IHidPlatform.h"
 #include "ImageDiagnostic.h"
 #include "MessageBoxRequest.h"
+#include "NoWindowTitleSearch.h"
 #include "ResourceIds.h"
 #include "TextConversion.h"
 #include "UiLanguage.h"
@@ -48,11 +49,6 @@ class NoHidDevices : public ArmillonDevice::IHidPlatform {
     }
 };
 
-class NoWindows : public IWindowTitleSearch {
-  public:
-    bool HasWindowTitled(const std::wstring&) override { return false; }
-};
-
 class UnsharedMutex : public INamedMutex {
   public:
     bool Wait(std::chrono::milliseconds) override { return true; }
@@ -65,7 +61,7 @@ ArmillonDevice::IHidPlatform& HidOf(const UpdaterPlatform& platform) {
 }
 
 IWindowTitleSearch& WindowsOf(const UpdaterPlatform& platform) {
-    static NoWindows none;
+    static NoWindowTitleSearch none;
     return platform.windows != nullptr ? *platform.windows : none;
 }
 

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "ArmillonException.h"
+#include "ArmillonExceptionCodes.h"
 #include "CFWUpdaterAppApp.h"
 #include "CFWUpdaterAppDlg.h"
 #include "CMessageDisplay.h"
@@ -16,12 +17,6 @@
 #include "UiLanguage.h"
 
 namespace {
-
-constexpr std::int32_t kQuietEnd = 0;
-constexpr std::int32_t kQuietEndAlso = 261;
-constexpr std::int32_t kUsbTrouble = 259;
-constexpr std::int32_t kNotConnected = 272;
-constexpr std::int32_t kSeveralConnected = 273;
 
 constexpr std::uint32_t kRetryCancel = ui::MB_ICONEXCLAMATION | ui::MB_RETRYCANCEL;
 
@@ -51,7 +46,7 @@ std::int32_t CFWUpdaterAppApp::ConnectDevice(CTalvenComm& facade, COrnaFirmware&
     transcript.Line("busy check: " + busyCheck_.LastFinding());
     if (busy) {
         messages.Show(res::IDS_BUSY, ui::MB_ICONINFORMATION);
-        throw ArmillonException(kQuietEnd);
+        throw ArmillonException(exception_code::kQuietEnd);
     }
     try {
         transcript.Line("connection attempt " + std::to_string(attempt + 1) +
@@ -61,20 +56,21 @@ std::int32_t CFWUpdaterAppApp::ConnectDevice(CTalvenComm& facade, COrnaFirmware&
         return 0;
     } catch (const DeviceException& e) {
         transcript.Line("connection attempt " + std::to_string(attempt + 1) + ": " +
-                        (e.code == kNotConnected       ? "no matching watch"
-                         : e.code == kSeveralConnected ? "several matching watches"
-                                                       : "the watch cannot be opened") +
+                        (e.code == exception_code::kNotConnected ? "no matching watch"
+                         : e.code == exception_code::kSeveralConnected
+                             ? "several matching watches"
+                             : "the watch cannot be opened") +
                         " (" + std::to_string(e.code) + ")");
         std::uint16_t prompt = 0;
-        if (e.code == kNotConnected) {
+        if (e.code == exception_code::kNotConnected) {
             prompt = attempt == 0 ? res::IDS_NOT_CONNECTED_FIRST : res::IDS_NOT_CONNECTED_AGAIN;
-        } else if (e.code == kSeveralConnected) {
+        } else if (e.code == exception_code::kSeveralConnected) {
             prompt = res::IDS_SEVERAL_CONNECTED;
         } else {
             throw DeviceException(e.code);
         }
         if (messages.Show(prompt, kRetryCancel) == ui::IDCANCEL) {
-            throw ArmillonException(kQuietEnd);
+            throw ArmillonException(exception_code::kQuietEnd);
         }
         return -1;
     }
@@ -154,12 +150,12 @@ void CFWUpdaterAppApp::RunUpdateFlow() {
                     messages.ShowText(messages.FormatText(res::IDS_UP_TO_DATE, {current, offered}),
                                       ui::MB_ICONINFORMATION);
                     exitCode = 0;
-                    throw ArmillonException(kQuietEnd);
+                    throw ArmillonException(exception_code::kQuietEnd);
                 }
                 case VersionUpDecision::UPDATE_IMPOSSIBLE:
                     messages.Show(res::IDS_CANNOT_UPDATE, ui::MB_ICONINFORMATION);
                     exitCode = 0;
-                    throw ArmillonException(kQuietEnd);
+                    throw ArmillonException(exception_code::kQuietEnd);
                 default:
                     break;
             }
@@ -182,12 +178,12 @@ void CFWUpdaterAppApp::RunUpdateFlow() {
                 break;
         }
     } catch (const ArmillonException& e) {
-        if (e.code == kQuietEnd || e.code == kQuietEndAlso) {
+        if (e.code == exception_code::kQuietEnd || e.code == exception_code::kQuietEndAlso) {
             transcript.Line("outcome: the run ends without an update");
             return;
         }
         transcript.Line("outcome: failed before the update with code " + std::to_string(e.code));
-        if (e.code == kUsbTrouble) {
+        if (e.code == exception_code::kUsbTrouble) {
             messages.Show(res::IDS_USB_TROUBLE, ui::MB_ICONINFORMATION);
         } else {
             messages.Show(res::IDS_UPDATE_FAILED, ui::MB_ICONEXCLAMATION);

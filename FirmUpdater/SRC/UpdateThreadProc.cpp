@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ArmillonException.h"
+#include "ArmillonExceptionCodes.h"
 #include "CMessageDisplay.h"
 #include "COrnaFirmware.h"
 #include "CTalvenComm.h"
@@ -17,10 +18,6 @@
 #include "UpdatePlan.h"
 
 namespace {
-
-constexpr std::int32_t kDeviceOperationFailed = 271;
-constexpr std::int32_t kOtherDeviceFound = 275;
-constexpr std::int32_t kCommunicationError = 276;
 
 void Tell(CTalvenComm& facade, const std::string& line) {
     if (auto* transcript = facade.GetTranscript(); transcript != nullptr) {
@@ -83,7 +80,7 @@ void RunSteps(CTalvenComm& facade, const COrnaFirmware& image, UpdateProgress& p
                              ArmillonDevice::DescribeDeviceErrorWithCode(result) + " after " +
                              std::to_string(retries) + (retries == 1 ? " retry" : " retries") +
                              StepDetails(step, duration));
-            throw DeviceException(kDeviceOperationFailed);
+            throw DeviceException(exception_code::kDeviceOperationFailed);
         }
         progress.EndStep();
         Tell(facade, StepTitle(step, number, count) + ": ok" + StepDetails(step, duration));
@@ -98,9 +95,9 @@ void RunSteps(CTalvenComm& facade, const COrnaFirmware& image, UpdateProgress& p
 
 std::uint16_t MessageFor(const DeviceException& e) {
     switch (e.code) {
-        case kOtherDeviceFound:
+        case exception_code::kOtherDeviceFound:
             return res::IDS_OTHER_DEVICE;
-        case kCommunicationError:
+        case exception_code::kCommunicationError:
             return res::IDS_COMMUNICATION_ERROR;
         default:
             return res::IDS_UPDATE_FAILED;
@@ -120,7 +117,7 @@ std::int32_t UpdateThreadProc(CUpdateWorker* worker) {
     std::optional<std::uint16_t> failure;
     try {
         if (worker->facade == nullptr || worker->firmware == nullptr) {
-            throw DeviceException(kDeviceOperationFailed);
+            throw DeviceException(exception_code::kDeviceOperationFailed);
         }
         RunSteps(*worker->facade, *worker->firmware, worker->progress);
         worker->succeeded.store(1, std::memory_order_release);

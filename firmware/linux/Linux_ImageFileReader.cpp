@@ -1,33 +1,14 @@
 #include "Linux_ImageFileReader.h"
 
-#include "TextConversion.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-namespace {
-
-// Closes the descriptor on every way out.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-}  // namespace
+#include "Linux_RetryInterrupted.h"
+#include "Linux_UniqueFd.h"
+#include "TextConversion.h"
 
 ImageFileReader::Result Linux_ImageFileReader::ReadWholeFile(const std::wstring& path,
                                                              std::uint64_t maxLength,
@@ -41,14 +22,14 @@ ImageFileReader::Result Linux_ImageFileReader::ReadWholeFile(const std::wstring&
         return result;
     }
 
-    FileDescriptor file(::open(narrow.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) {
+    const common::Linux_UniqueFd file(::open(narrow.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0) {
         result.status = Status::CannotOpen;
         result.systemError = errno;
         return result;
     }
     struct stat info {};
-    if (::fstat(file.get(), &info) != 0) {
+    if (::fstat(file.Get(), &info) != 0) {
         result.status = Status::CannotOpen;
         result.systemError = errno;
         return result;
@@ -68,11 +49,10 @@ ImageFileReader::Result Linux_ImageFileReader::ReadWholeFile(const std::wstring&
     // One read normally does it; the loop only carries on where the kernel splits a large
     // read or a signal interrupts it.
     while (result.bytesRead < result.length) {
-        const ssize_t n = ::read(file.get(), buffer.data() + result.bytesRead,
-                                 static_cast<std::size_t>(result.length - result.bytesRead));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
+        const ssize_t n = common::Linux_RetryInterrupted([&] {
+            return ::read(file.Get(), buffer.data() + result.bytesRead,
+                          static_cast<std::size_t>(result.length - result.bytesRead));
+        });
         if (n <= 0) {
             result.status = Status::ShortRead;
             result.systemError = n < 0 ? errno : 0;

@@ -30,6 +30,7 @@
 
 #include "HidReportDescriptor.h"
 #include "Linux_StaleMount.h"
+#include "Linux_UniqueFd.h"
 
 namespace watchsim {
 namespace {
@@ -657,7 +658,7 @@ void Linux_HidrawFileSystem::Stop() {
 
 void Linux_HidrawFileSystem::LockLoop() {
     Session& session = *session_;
-    std::vector<int> held(watches_.size(), -1);
+    std::vector<common::Linux_UniqueFd> held(watches_.size());
     std::unique_lock guard(session.lockMutex);
     for (;;) {
         session.lockChanged.wait(
@@ -674,13 +675,12 @@ void Linux_HidrawFileSystem::LockLoop() {
             if (want) {
                 // As another program would: open the node and lock it. Should the node be
                 // gone or already locked, there is nothing more to do.
-                held[node] = ::open(NodePath(node).c_str(), O_RDONLY | O_CLOEXEC);
-                if (held[node] >= 0) {
-                    ::flock(held[node], LOCK_EX | LOCK_NB);
+                held[node].Reset(::open(NodePath(node).c_str(), O_RDONLY | O_CLOEXEC));
+                if (held[node].IsValid()) {
+                    ::flock(held[node].Get(), LOCK_EX | LOCK_NB);
                 }
-            } else if (held[node] >= 0) {
-                ::close(held[node]);
-                held[node] = -1;
+            } else {
+                held[node].Reset();
             }
             guard.lock();
             session.lockHeld[node] = want;
@@ -688,11 +688,7 @@ void Linux_HidrawFileSystem::LockLoop() {
         session.wake();
     }
     guard.unlock();
-    for (int fd : held) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
+    held.clear();
 }
 
 void Linux_HidrawFileSystem::Loop() {

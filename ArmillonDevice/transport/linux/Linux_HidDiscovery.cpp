@@ -56,7 +56,7 @@ bool NumericallyBefore(const Node& a, const Node& b) {
 
 std::optional<NodeInfo> ReadNodeInfo(int fd) {
     hidraw_devinfo info{};
-    if (Linux_RetryInterrupted([&] { return ::ioctl(fd, HIDIOCGRAWINFO, &info); }) != 0) {
+    if (common::Linux_RetryInterrupted([&] { return ::ioctl(fd, HIDIOCGRAWINFO, &info); }) != 0) {
         return std::nullopt;
     }
     NodeInfo node;
@@ -65,7 +65,7 @@ std::optional<NodeInfo> ReadNodeInfo(int fd) {
     node.productId = static_cast<std::uint16_t>(info.product);
     // The kernel copies at most the buffer's length and ends the text at its first zero byte.
     char physical[256] = {};
-    if (Linux_RetryInterrupted(
+    if (common::Linux_RetryInterrupted(
             [&] { return ::ioctl(fd, HIDIOCGRAWPHYS(sizeof physical - 1), physical); }) >= 0) {
         node.physicalPath = std::string(physical, ::strnlen(physical, sizeof physical - 1));
     }
@@ -106,7 +106,7 @@ void EnumerateHidDevices(const std::string& directory,
         return;  // a caller error; nothing is listed rather than a throw from deep inside
     }
     for (const std::string& path : ListNodes(directory)) {
-        Linux_UniqueFd node(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        common::Linux_UniqueFd node(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         if (!node.IsValid()) {
             continue;
         }

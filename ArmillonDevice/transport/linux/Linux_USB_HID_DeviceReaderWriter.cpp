@@ -87,13 +87,14 @@ ArmillonDeviceError ErrorFor(WaitOutcome outcome) {
 
 std::optional<ReportDescriptorLengths::Lengths> DescriptorLengths(int fd) {
     int size = 0;
-    if (Linux_RetryInterrupted([&] { return ::ioctl(fd, HIDIOCGRDESCSIZE, &size); }) < 0 ||
+    if (common::Linux_RetryInterrupted([&] { return ::ioctl(fd, HIDIOCGRDESCSIZE, &size); }) < 0 ||
         size < 0 || size > HID_MAX_DESCRIPTOR_SIZE) {
         return std::nullopt;
     }
     hidraw_report_descriptor descriptor{};
     descriptor.size = static_cast<std::uint32_t>(size);
-    if (Linux_RetryInterrupted([&] { return ::ioctl(fd, HIDIOCGRDESC, &descriptor); }) < 0) {
+    if (common::Linux_RetryInterrupted([&] { return ::ioctl(fd, HIDIOCGRDESC, &descriptor); }) <
+        0) {
         return std::nullopt;
     }
     const auto result = ReportDescriptorLengths::Parse(
@@ -137,7 +138,7 @@ ArmillonDeviceError Linux_USB_HID_DeviceReaderWriter::OpenDevice(const DeviceIde
     }
     // Non-blocking, so that a report announced by poll but taken by another reader of a
     // shared node can never leave the read waiting past its time-out.
-    Linux_UniqueFd node(::open(usb->GetPath(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
+    common::Linux_UniqueFd node(::open(usb->GetPath(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
     if (!node.IsValid()) {
         return DeviceErrorCode::OpenFailed;
     }
@@ -146,7 +147,8 @@ ArmillonDeviceError Linux_USB_HID_DeviceReaderWriter::OpenDevice(const DeviceIde
         return DeviceErrorCode::OpenFailed;
     }
     const auto lock = [fd = node.Get()](int operation) {
-        return Linux_RetryInterrupted([&] { return ::flock(fd, operation | LOCK_NB); }) == 0;
+        return common::Linux_RetryInterrupted([&] { return ::flock(fd, operation | LOCK_NB); }) ==
+               0;
     };
     if (!lock(LOCK_EX) && !lock(LOCK_SH)) {
         return DeviceErrorCode::OpenFailed;
@@ -169,7 +171,7 @@ bool Linux_USB_HID_DeviceReaderWriter::IsDeviceOpen() const {
     return node_.IsValid();
 }
 
-void Linux_USB_HID_DeviceReaderWriter::AdoptNode(Linux_UniqueFd node) {
+void Linux_USB_HID_DeviceReaderWriter::AdoptNode(common::Linux_UniqueFd node) {
     node_ = std::move(node);
 }
 

@@ -42,11 +42,11 @@ class Linux_USB_HID_DeviceReaderWriter : public USB_HID_DeviceReaderWriter {
 
     // Takes over a node opened elsewhere, without descriptor or lock (tests hand in one end
     // of a socket pair, which keeps report boundaries as a hidraw node does).
-    void AdoptNode(Linux_UniqueFd node);
+    void AdoptNode(common::Linux_UniqueFd node);
 
   private:
     std::chrono::milliseconds reportTimeout_;
-    Linux_UniqueFd node_;
+    common::Linux_UniqueFd node_;
     std::vector<std::uint8_t> incoming_;  // one report as the kernel hands it over
 };
 

@@ -275,7 +275,7 @@ TEST(Linux_HidrawNodeTest, OpenFailsWhileAnotherProgramHoldsTheWatch) {
         SCOPED_TRACE(c.name);
         MOUNT_OR_SKIP(mount, WatchConfig{});
         const Linux_USB_DeviceIdentifier node(mount->NodePath(0).c_str(), kVendor, kProduct);
-        Linux_UniqueFd other;
+        common::Linux_UniqueFd other;
         Linux_USB_HID_DeviceReaderWriter first;
         switch (c.holder) {
             case Holder::ExclusiveLock:

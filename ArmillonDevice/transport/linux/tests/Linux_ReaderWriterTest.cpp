@@ -32,7 +32,7 @@ constexpr std::size_t kReportLength = 65;
 // The backend with its node replaced by a socket.
 class SocketReaderWriter : public Linux_USB_HID_DeviceReaderWriter {
   public:
-    SocketReaderWriter(Linux_UniqueFd end, std::chrono::milliseconds timeout)
+    SocketReaderWriter(common::Linux_UniqueFd end, std::chrono::milliseconds timeout)
         : Linux_USB_HID_DeviceReaderWriter(timeout), end_(std::move(end)) {}
 
   protected:
@@ -44,7 +44,7 @@ class SocketReaderWriter : public Linux_USB_HID_DeviceReaderWriter {
     }
 
   private:
-    Linux_UniqueFd end_;
+    common::Linux_UniqueFd end_;
 };
 
 class Linux_ReaderWriterTest : public ::testing::Test {
@@ -55,7 +55,7 @@ class Linux_ReaderWriterTest : public ::testing::Test {
         int ends[2];
         ASSERT_EQ(::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends), 0);
         kernel.Reset(ends[1]);
-        transport = std::make_unique<SocketReaderWriter>(Linux_UniqueFd(ends[0]), timeout);
+        transport = std::make_unique<SocketReaderWriter>(common::Linux_UniqueFd(ends[0]), timeout);
         const Linux_USB_DeviceIdentifier identity("socket", 0x3A7C, 0x0A51);
         ASSERT_EQ(transport->Open(&identity), DeviceErrorCode::Success);
     }
@@ -73,7 +73,7 @@ class Linux_ReaderWriterTest : public ::testing::Test {
         return report;
     }
 
-    Linux_UniqueFd kernel;
+    common::Linux_UniqueFd kernel;
     std::unique_ptr<SocketReaderWriter> transport;
 };
 
@@ -234,7 +234,7 @@ TEST(Linux_ReaderWriterOpenTest, APlainFileIsNotTheIdentifiedDevice) {
     const Linux_USB_DeviceIdentifier node((dir / "hidraw0").c_str(), 0x3A7C, 0x0A51);
     for (int heldLock : {0, LOCK_SH, LOCK_EX}) {
         SCOPED_TRACE(heldLock);
-        Linux_UniqueFd other(::open(node.GetPath(), O_RDONLY | O_CLOEXEC));
+        common::Linux_UniqueFd other(::open(node.GetPath(), O_RDONLY | O_CLOEXEC));
         ASSERT_TRUE(other.IsValid());
         if (heldLock != 0) {
             ASSERT_EQ(::flock(other.Get(), heldLock | LOCK_NB), 0);
@@ -243,7 +243,7 @@ TEST(Linux_ReaderWriterOpenTest, APlainFileIsNotTheIdentifiedDevice) {
         EXPECT_EQ(transport.Open(&node), DeviceErrorCode::OpenFailed);
         EXPECT_FALSE(transport.IsOpen());
         other.Reset();
-        Linux_UniqueFd probe(::open(node.GetPath(), O_RDONLY | O_CLOEXEC));
+        common::Linux_UniqueFd probe(::open(node.GetPath(), O_RDONLY | O_CLOEXEC));
         EXPECT_EQ(::flock(probe.Get(), LOCK_EX | LOCK_NB), 0);
     }
 }

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "Linux_RetryInterrupted.h"
 #include "Pause.h"
 #include "TextConversion.h"
 
@@ -49,27 +50,23 @@ Linux_LockFileMutex::Linux_LockFileMutex(std::wstring_view name, const std::stri
     : path_(directory + "/" + FileNameFor(name)) {
     // Never through a symbolic link. A lock file another user made (in /tmp) may be readable
     // only; a shared lock needs no more than that.
-    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd_ < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
-        fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    fd_.Reset(::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666));
+    if (!fd_.IsValid() && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+        fd_.Reset(::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     }
-    if (fd_ < 0) {
+    if (!fd_.IsValid()) {
         throw Linux_LockFileError(errno, path_);
     }
 }
 
-Linux_LockFileMutex::~Linux_LockFileMutex() {
-    ::close(fd_);
-}
+Linux_LockFileMutex::~Linux_LockFileMutex() = default;
 
 bool Linux_LockFileMutex::Wait(std::chrono::milliseconds timeout) {
     std::chrono::milliseconds waited{0};
     for (;;) {
-        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+        if (common::Linux_RetryInterrupted([&] { return ::flock(fd_.Get(), LOCK_EX | LOCK_NB); }) ==
+            0) {
             return true;
-        }
-        if (errno == EINTR) {
-            continue;
         }
         if (errno != EWOULDBLOCK || waited >= timeout) {
             return false;
@@ -81,5 +78,5 @@ bool Linux_LockFileMutex::Wait(std::chrono::milliseconds timeout) {
 }
 
 void Linux_LockFileMutex::Release() {
-    ::flock(fd_, LOCK_UN);
+    ::flock(fd_.Get(), LOCK_UN);
 }

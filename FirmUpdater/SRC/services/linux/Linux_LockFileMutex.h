@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "INamedMutex.h"
+#include "Linux_UniqueFd.h"
 
 // The lock file can be neither created nor opened.
 class Linux_LockFileError : public std::system_error {
@@ -43,5 +44,5 @@ class Linux_LockFileMutex : public INamedMutex {
 
   private:
     std::string path_;
-    int fd_ = -1;
+    common::Linux_UniqueFd fd_;
 };

@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+#include "Linux_RetryInterrupted.h"
+#include "Linux_UniqueFd.h"
 #include "TextConversion.h"
 
 namespace {
@@ -21,26 +23,23 @@ constexpr std::size_t kMaximumTitleBytes = 4096;
 // One registered title: the file goes when the window does.
 class Registration : public ui::WindowAnnouncement {
   public:
-    Registration(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
-    ~Registration() override {
-        ::unlink(path_.c_str());
-        ::close(fd_);
-    }
+    Registration(std::string path, common::Linux_UniqueFd fd)
+        : path_(std::move(path)), fd_(std::move(fd)) {}
+    // The name goes first, then the lock with the descriptor.
+    ~Registration() override { ::unlink(path_.c_str()); }
     Registration(const Registration&) = delete;
     Registration& operator=(const Registration&) = delete;
 
   private:
     std::string path_;
-    int fd_;
+    common::Linux_UniqueFd fd_;
 };
 
 bool WriteAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const auto written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
+        const auto written = common::Linux_RetryInterrupted(
+            [&] { return ::write(fd, bytes.data() + done, bytes.size() - done); });
         if (written <= 0) {
             return false;
         }
@@ -51,10 +50,12 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 // The title in a registered file; nothing when the file is not a live registration.
 std::optional<std::string> LiveTitle(int directory, const char* name) {
-    const int fd = ::openat(directory, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0) {
+    const common::Linux_UniqueFd file(
+        ::openat(directory, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (!file.IsValid()) {
         return std::nullopt;
     }
+    const int fd = file.Get();
     std::optional<std::string> title;
     if (::flock(fd, LOCK_SH | LOCK_NB) == 0) {
         // Nobody holds it: left behind by a process that ended.
@@ -67,7 +68,6 @@ std::optional<std::string> LiveTitle(int directory, const char* name) {
             title = std::move(bytes);
         }
     }
-    ::close(fd);
     return title;
 }
 
@@ -101,18 +101,18 @@ std::unique_ptr<ui::WindowAnnouncement> Linux_WindowTitleRegistry::Announce(
     // Written and locked under a hidden name, then renamed: a search never sees a title
     // that is not locked yet.
     std::string hidden = directory_ + "/.new-XXXXXX";
-    const int fd = ::mkostemp(hidden.data(), O_CLOEXEC);
-    if (fd < 0) {
+    common::Linux_UniqueFd file(::mkostemp(hidden.data(), O_CLOEXEC));
+    if (!file.IsValid()) {
         return nullptr;
     }
+    const int fd = file.Get();
     const auto visible = directory_ + "/" + hidden.substr(directory_.size() + 2);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !WriteAll(fd, common::WideToUtf8(title)) ||
         ::rename(hidden.c_str(), visible.c_str()) != 0) {
         ::unlink(hidden.c_str());
-        ::close(fd);
         return nullptr;
     }
-    return std::make_unique<Registration>(visible, fd);
+    return std::make_unique<Registration>(visible, std::move(file));
 }
 
 bool Linux_WindowTitleRegistry::HasWindowTitled(const std::wstring& title) {

@@ -1,18 +1,12 @@
 #include "WindowTitleSearchFactory.h"
 
+#include "NoWindowTitleSearch.h"
+
 #ifdef FU_HAVE_X11_SEARCH
 #include "Linux_X11WindowTitleSearch.h"
 #endif
 
 namespace ui {
-namespace {
-
-class NoWindowTitleSearch : public IWindowTitleSearch {
-  public:
-    bool HasWindowTitled(const std::wstring& /*title*/) override { return false; }
-};
-
-}  // namespace
 
 std::unique_ptr<IWindowTitleSearch> CreateWindowTitleSearch() {
 #ifdef FU_HAVE_X11_SEARCH

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace ArmillonDevice {
+namespace common {
 
 class Linux_UniqueFd {
   public:
@@ -38,4 +38,4 @@ class Linux_UniqueFd {
     int fd_ = -1;
 };
 
-}  // namespace ArmillonDevice
+}  // namespace common

@@ -3,7 +3,7 @@
 
 #include <cerrno>
 
-namespace ArmillonDevice {
+namespace common {
 
 template <typename Call>
 auto Linux_RetryInterrupted(Call call) {
@@ -14,4 +14,4 @@ auto Linux_RetryInterrupted(Call call) {
     return result;
 }
 
-}  // namespace ArmillonDevice
+}  // namespace common
