@@ -8,10 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 #include "ChildProcess.h"
+#include "Linux_RetryInterrupted.h"
 #include "Linux_SpawnArguments.h"
+#include "Linux_UniqueFd.h"
 #include "ProcessStreamFiles.h"
 
 namespace fu_testing {
@@ -19,16 +19,13 @@ namespace {
 
 // Waits for the child's end for at most `limit`; false when it is still running.
 bool WaitForEnd(pid_t pid, std::chrono::milliseconds limit) {
-    const int descriptor = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-    if (descriptor < 0) {
+    const common::Linux_UniqueFd descriptor(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+    if (!descriptor.IsValid()) {
         return true;  // no process descriptors: waitpid waits without a limit
     }
-    pollfd fd{descriptor, POLLIN, 0};
-    int ready = 0;
-    do {
-        ready = ::poll(&fd, 1, static_cast<int>(limit.count()));
-    } while (ready < 0 && errno == EINTR);
-    ::close(descriptor);
+    pollfd fd{descriptor.Get(), POLLIN, 0};
+    const int ready = common::Linux_RetryInterrupted(
+        [&] { return ::poll(&fd, 1, static_cast<int>(limit.count())); });
     return ready > 0;
 }
 
@@ -62,8 +59,7 @@ ProcessResult RunProcess(const std::filesystem::path& program,
         ::kill(pid, SIGKILL);
     }
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    common::Linux_RetryInterrupted([&] { return ::waitpid(pid, &status, 0); });
     result.exitCode = !result.timedOut && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.out = ProcessStreamFiles::Read(streams.Out());
     result.err = ProcessStreamFiles::Read(streams.Err());

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+#include "Linux_UniqueFd.h"
+
 namespace fu_testing {
 
 class Linux_HoldingChild {
@@ -28,7 +30,7 @@ class Linux_HoldingChild {
 
   private:
     pid_t pid_ = -1;
-    int ready_ = -1;
+    common::Linux_UniqueFd ready_;
 };
 
 }  // namespace fu_testing

@@ -10,7 +10,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <utility>
 
+#include "Linux_RetryInterrupted.h"
 #include "Linux_SpawnArguments.h"
 
 namespace fu_testing {
@@ -22,17 +24,19 @@ Linux_ProcessSession::Linux_ProcessSession(const std::string& program,
     if (::pipe2(in, O_CLOEXEC) != 0) {
         return;
     }
+    common::Linux_UniqueFd childIn(in[0]);
+    common::Linux_UniqueFd input(in[1]);
     if (::pipe2(out, O_CLOEXEC) != 0) {
-        ::close(in[0]);
-        ::close(in[1]);
         return;
     }
+    common::Linux_UniqueFd output(out[0]);
+    common::Linux_UniqueFd childOut(out[1]);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, childIn.Get(), STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, childOut.Get(), STDOUT_FILENO);
     if (options.errorToOutput) {
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDERR_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, childOut.Get(), STDERR_FILENO);
     }
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -49,10 +53,11 @@ Linux_ProcessSession::Linux_ProcessSession(const std::string& program,
     }
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    ::close(in[0]);
-    ::close(out[1]);
-    input_ = in[1];
-    outputFd_ = out[0];
+    // The child's ends go at once, so that its output ends when it does.
+    childIn.Reset();
+    childOut.Reset();
+    input_ = std::move(input);
+    outputFd_ = std::move(output);
     // A program that stops reading must not take the test down with SIGPIPE.
     ::signal(SIGPIPE, SIG_IGN);
 }
@@ -67,18 +72,18 @@ Linux_ProcessSession::~Linux_ProcessSession() {
 }
 
 bool Linux_ProcessSession::ReadSome(std::chrono::steady_clock::time_point deadline) {
-    if (outputFd_ < 0) {
+    if (!outputFd_.IsValid()) {
         return false;
     }
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     // Past the deadline: only what is there already.
-    pollfd readable{outputFd_, POLLIN, 0};
+    pollfd readable{outputFd_.Get(), POLLIN, 0};
     if (::poll(&readable, 1, static_cast<int>(std::max<long long>(left.count(), 0))) <= 0) {
         return false;
     }
     char buffer[4096];
-    const auto count = ::read(outputFd_, buffer, sizeof buffer);
+    const auto count = ::read(outputFd_.Get(), buffer, sizeof buffer);
     if (count <= 0) {
         CloseOutput();
         return false;
@@ -116,8 +121,8 @@ std::optional<std::string> Linux_ProcessSession::ReadLine(std::chrono::milliseco
 
 void Linux_ProcessSession::Send(std::string_view text) {
     std::size_t done = 0;
-    while (input_ >= 0 && done < text.size()) {
-        const auto written = ::write(input_, text.data() + done, text.size() - done);
+    while (input_.IsValid() && done < text.size()) {
+        const auto written = ::write(input_.Get(), text.data() + done, text.size() - done);
         if (written <= 0) {
             break;
         }
@@ -126,17 +131,11 @@ void Linux_ProcessSession::Send(std::string_view text) {
 }
 
 void Linux_ProcessSession::CloseInput() {
-    if (input_ >= 0) {
-        ::close(input_);
-        input_ = -1;
-    }
+    input_.Reset();
 }
 
 void Linux_ProcessSession::CloseOutput() {
-    if (outputFd_ >= 0) {
-        ::close(outputFd_);
-        outputFd_ = -1;
-    }
+    outputFd_.Reset();
 }
 
 void Linux_ProcessSession::Signal(int signal) {
@@ -155,16 +154,16 @@ int Linux_ProcessSession::Finish(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     // The end of the program, not of its output: a process it started may hold the output
     // open after it has gone.
-    const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
-    bool ended = pidfd < 0;  // without process descriptors, waitpid waits unbounded
+    common::Linux_UniqueFd pidfd(static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0)));
+    bool ended = !pidfd.IsValid();  // without process descriptors, waitpid waits unbounded
     while (!ended) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             break;
         }
-        pollfd fds[2] = {{pidfd, POLLIN, 0}, {outputFd_, POLLIN, 0}};
-        const int ready = ::poll(fds, outputFd_ >= 0 ? 2 : 1, static_cast<int>(left.count()));
+        pollfd fds[2] = {{pidfd.Get(), POLLIN, 0}, {outputFd_.Get(), POLLIN, 0}};
+        const int ready = ::poll(fds, outputFd_.IsValid() ? 2 : 1, static_cast<int>(left.count()));
         if (ready < 0 && errno != EINTR) {
             break;
         }
@@ -173,15 +172,12 @@ int Linux_ProcessSession::Finish(std::chrono::milliseconds timeout) {
             ReadSome(deadline);
         }
     }
-    if (pidfd >= 0) {
-        ::close(pidfd);
-    }
+    pidfd.Reset();
     if (!ended) {
         ::kill(pid_, SIGKILL);
     }
     int status = 0;
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
+    common::Linux_RetryInterrupted([&] { return ::waitpid(pid_, &status, 0); });
     // What it wrote before it ended and is still in the pipe.
     const auto now = std::chrono::steady_clock::now();
     while (ReadSome(now)) {

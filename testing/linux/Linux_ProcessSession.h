@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "Linux_UniqueFd.h"
+
 namespace fu_testing {
 
 struct SessionOptions {
@@ -55,8 +57,8 @@ class Linux_ProcessSession {
     void CloseOutput();
 
     pid_t pid_ = -1;
-    int input_ = -1;
-    int outputFd_ = -1;
+    common::Linux_UniqueFd input_;
+    common::Linux_UniqueFd outputFd_;
     std::string output_;
     std::size_t consumed_ = 0;
     std::optional<int> exitCode_;
