@@ -5,6 +5,7 @@
 
 #include "COrnaFirmware.h"
 #include "ImageBuilder.h"
+#include "Linux_UniqueFd.h"
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -118,20 +119,19 @@ void RemoveImages() {
 void BM_PlainRead(benchmark::State& state) {
     const fs::path& path = ImagePath(state.range(0));
     for (auto _ : state) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const common::Linux_UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
         struct stat info {};
-        ::fstat(fd, &info);
+        ::fstat(fd.Get(), &info);
         std::vector<std::uint8_t> buffer(static_cast<std::size_t>(info.st_size));
         std::size_t got = 0;
         while (got < buffer.size()) {
-            const ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
+            const ssize_t n = ::read(fd.Get(), buffer.data() + got, buffer.size() - got);
             if (n <= 0) {
                 state.SkipWithError("read failed");
                 break;
             }
             got += static_cast<std::size_t>(n);
         }
-        ::close(fd);
         benchmark::DoNotOptimize(buffer.data());
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <string>
 
+#include "Linux_UniqueFd.h"
 #include "UpdateWorkerHarness.h"
 
 namespace {
@@ -64,16 +65,18 @@ void BM_UpdatePeakMemory(benchmark::State& state) {
             state.SkipWithError("pipe failed");
             return;
         }
+        common::Linux_UniqueFd readEnd(fds[0]);
+        common::Linux_UniqueFd writeEnd(fds[1]);
         const pid_t child = ::fork();
         if (child == 0) {
-            ::close(fds[0]);
+            readEnd.Reset();
             const Figures measured = MeasureInChild();
-            const auto written = ::write(fds[1], &measured, sizeof measured);
+            const auto written = ::write(writeEnd.Get(), &measured, sizeof measured);
             ::_exit(written == static_cast<ssize_t>(sizeof measured) ? 0 : 1);
         }
-        ::close(fds[1]);
-        const auto got = ::read(fds[0], &figures, sizeof figures);
-        ::close(fds[0]);
+        writeEnd.Reset();  // the read below ends when the child has gone
+        const auto got = ::read(readEnd.Get(), &figures, sizeof figures);
+        readEnd.Reset();
         int status = 0;
         ::waitpid(child, &status, 0);
         if (got != static_cast<ssize_t>(sizeof figures) || figures.ok != 1) {

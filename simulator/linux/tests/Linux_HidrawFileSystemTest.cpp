@@ -27,6 +27,7 @@
 #include "HidReportDescriptor.h"
 #include "Linux_HoldingChild.h"
 #include "Linux_Mounts.h"
+#include "Linux_UniqueFd.h"
 #include "TemporaryDirectory.h"
 #include "VirtualWatch.h"
 
@@ -36,24 +37,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() { Reset(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return fd_; }
-    void Reset() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = -1;
-    }
-
-  private:
-    int fd_;
-};
 
 // Waits (bounded) until the thread sits in a system call waiting for the file system, so that
 // what follows really happens while it is blocked.
@@ -134,7 +117,7 @@ TEST_F(HidrawNodes, ListsOneNodePerPresentWatchAndAnswersTheHidIoctls) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"hidraw0", "hidraw1"}));
 
-    Descriptor node(OpenNode(1));
+    common::Linux_UniqueFd node(OpenNode(1));
     ASSERT_GE(node.Get(), 0) << std::strerror(errno);
     hidraw_devinfo info{};
     ASSERT_EQ(::ioctl(node.Get(), HIDIOCGRAWINFO, &info), 0) << std::strerror(errno);
@@ -163,7 +146,7 @@ TEST_F(HidrawNodes, ListsOneNodePerPresentWatchAndAnswersTheHidIoctls) {
 }
 
 TEST_F(HidrawNodes, WriteTakesAReportAndReadGivesOneWithoutItsNumber) {
-    Descriptor node(OpenNode(0));
+    common::Linux_UniqueFd node(OpenNode(0));
     ASSERT_GE(node.Get(), 0) << std::strerror(errno);
     std::uint8_t buffer[256];
     pollfd waiting{node.Get(), POLLIN, 0};
@@ -195,7 +178,7 @@ TEST_F(HidrawNodes, WriteTakesAReportAndReadGivesOneWithoutItsNumber) {
     ASSERT_EQ(::poll(&waiting, 1, 10000), 1);
     EXPECT_TRUE(waiting.revents & POLLIN);
     ASSERT_EQ(::read(node.Get(), buffer, 10), 10);  // a short buffer takes the front
-    Descriptor nonBlocking(OpenNode(0, O_RDWR | O_NONBLOCK));
+    common::Linux_UniqueFd nonBlocking(OpenNode(0, O_RDWR | O_NONBLOCK));
     EXPECT_EQ(::read(nonBlocking.Get(), buffer, sizeof(buffer)), -1);
     EXPECT_EQ(errno, EAGAIN);
 
@@ -209,7 +192,7 @@ TEST_F(HidrawNodes, WriteTakesAReportAndReadGivesOneWithoutItsNumber) {
 }
 
 TEST_F(HidrawNodes, UnplugHangsUpTheNodeAndPlugBringsItBack) {
-    Descriptor node(OpenNode(0));
+    common::Linux_UniqueFd node(OpenNode(0));
     ASSERT_GE(node.Get(), 0);
     std::uint8_t buffer[64];
     auto reader =
@@ -234,14 +217,14 @@ TEST_F(HidrawNodes, UnplugHangsUpTheNodeAndPlugBringsItBack) {
     Watch(0).Plug();
     EXPECT_TRUE(fs::exists(files_->NodePath(0)));
     EXPECT_EQ(::write(node.Get(), request.data(), request.size()), -1);  // old handle stays dead
-    Descriptor again(OpenNode(0));
+    common::Linux_UniqueFd again(OpenNode(0));
     ASSERT_GE(again.Get(), 0);
     ASSERT_EQ(::write(again.Get(), request.data(), request.size()), 65);
     EXPECT_EQ(::read(again.Get(), buffer, sizeof(buffer)), 64);
 }
 
 TEST_F(HidrawNodes, RebootTakesTheNodeAwayUntilTheWatchIsBack) {
-    Descriptor node(OpenNode(0));
+    common::Linux_UniqueFd node(OpenNode(0));
     ASSERT_GE(node.Get(), 0);
     const Bytes command = BareCommandReport(0x31);
     ASSERT_EQ(::write(node.Get(), command.data(), command.size()), 65);
@@ -253,13 +236,13 @@ TEST_F(HidrawNodes, RebootTakesTheNodeAwayUntilTheWatchIsBack) {
 
     clock_->Advance(Watch(0).Config().rebootDelay);
     EXPECT_TRUE(fs::exists(files_->NodePath(0)));
-    Descriptor again(OpenNode(0));
+    common::Linux_UniqueFd again(OpenNode(0));
     EXPECT_GE(again.Get(), 0);
 }
 
 TEST_F(HidrawNodes, FlockKeepsASecondProgramOff) {
-    Descriptor first(OpenNode(0));
-    Descriptor second(OpenNode(0));
+    common::Linux_UniqueFd first(OpenNode(0));
+    common::Linux_UniqueFd second(OpenNode(0));
     ASSERT_GE(first.Get(), 0);
     ASSERT_GE(second.Get(), 0);
     ASSERT_EQ(::flock(first.Get(), LOCK_EX | LOCK_NB), 0) << std::strerror(errno);
@@ -280,10 +263,10 @@ TEST_F(HidrawNodes, AHeldWatchOpensButItsNodeIsLocked) {
         } else {
             Watch(1).SetHeldByOtherProgram(true);
         }
-        Descriptor lookingOnly(OpenNode(1, O_RDONLY | O_NONBLOCK));  // not counted
+        common::Linux_UniqueFd lookingOnly(OpenNode(1, O_RDONLY | O_NONBLOCK));  // not counted
         ASSERT_GE(lookingOnly.Get(), 0) << std::strerror(errno);
         lookingOnly.Reset();
-        Descriptor node(OpenNode(1));
+        common::Linux_UniqueFd node(OpenNode(1));
         ASSERT_GE(node.Get(), 0) << std::strerror(errno);
         EXPECT_EQ(::flock(node.Get(), LOCK_EX | LOCK_NB), -1);
         EXPECT_EQ(errno, EWOULDBLOCK);
@@ -293,7 +276,7 @@ TEST_F(HidrawNodes, AHeldWatchOpensButItsNodeIsLocked) {
         // Let go, the next open finds the node free.
         Watch(1).SetHeldByOtherProgram(false);
         Watch(1).ClearFaults();
-        Descriptor again(OpenNode(1));
+        common::Linux_UniqueFd again(OpenNode(1));
         ASSERT_GE(again.Get(), 0);
         EXPECT_EQ(::flock(again.Get(), LOCK_EX | LOCK_NB), 0) << std::strerror(errno);
     }
@@ -309,11 +292,11 @@ TEST_F(HidrawNodes, BehavesAsTheKernelsHidraw) {
         ssize_t result;
         int error;  // errno when the result is -1
     };
-    Descriptor first(OpenNode(0));
-    Descriptor second(OpenNode(0, O_RDWR | O_NONBLOCK));
+    common::Linux_UniqueFd first(OpenNode(0));
+    common::Linux_UniqueFd second(OpenNode(0, O_RDWR | O_NONBLOCK));
     ASSERT_GE(first.Get(), 0);
     ASSERT_GE(second.Get(), 0);
-    std::unique_ptr<Descriptor> late;
+    std::unique_ptr<common::Linux_UniqueFd> late;
     const auto pollIn = [](int fd) -> ssize_t {
         pollfd entry{fd, POLLIN, 0};
         return ::poll(&entry, 1, 0) == 1 ? entry.revents : 0;
@@ -331,7 +314,7 @@ TEST_F(HidrawNodes, BehavesAsTheKernelsHidraw) {
          0},
         {"a file opened later holds nothing of before",
          [&] {
-             late = std::make_unique<Descriptor>(OpenNode(0, O_RDWR | O_NONBLOCK));
+             late = std::make_unique<common::Linux_UniqueFd>(OpenNode(0, O_RDWR | O_NONBLOCK));
              return ::read(late->Get(), buffer, 64);
          },
          -1, EAGAIN},
@@ -367,8 +350,8 @@ TEST_F(HidrawNodes, BehavesAsTheKernelsHidraw) {
 // One reader taking its report leaves the others theirs: a blocking reader on one file is
 // woken although a non-blocking one on another file took the same report first.
 TEST_F(HidrawNodes, EveryOpenFileReadsEveryReport) {
-    Descriptor blocking(OpenNode(0));
-    Descriptor quick(OpenNode(0, O_RDWR | O_NONBLOCK));
+    common::Linux_UniqueFd blocking(OpenNode(0));
+    common::Linux_UniqueFd quick(OpenNode(0, O_RDWR | O_NONBLOCK));
     ASSERT_GE(blocking.Get(), 0);
     ASSERT_GE(quick.Get(), 0);
     const Bytes request = HandshakeReport();

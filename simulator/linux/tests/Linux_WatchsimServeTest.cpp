@@ -17,6 +17,7 @@
 
 #include "Linux_Mounts.h"
 #include "Linux_ProcessSession.h"
+#include "Linux_UniqueFd.h"
 #include "TemporaryDirectory.h"
 
 namespace {
@@ -69,16 +70,17 @@ TEST(WatchsimServe, ServesUntilTerminatedAndLeavesStateButNoMount) {
     }
     EXPECT_EQ(*path, (mount / "hidraw0").string());
 
-    const int node = ::open(path->c_str(), O_RDWR | O_CLOEXEC);
-    ASSERT_GE(node, 0);
-    const Bytes handshake = Exchange(node, {0x00, 0, 0, 0, 0});
+    common::Linux_UniqueFd node(::open(path->c_str(), O_RDWR | O_CLOEXEC));
+    ASSERT_TRUE(node.IsValid());
+    const Bytes handshake = Exchange(node.Get(), {0x00, 0, 0, 0, 0});
     ASSERT_GE(handshake.size(), 3u);
     EXPECT_EQ(handshake[0], 0xC0);
     // A flash write, then the disconnect that ends the session.
-    EXPECT_EQ(Exchange(node, {0x41, 11, 0, 0, 0, 0x10, 0, 0, 0, 3, 0, 0, 0, 0xA, 0xB, 0xC}).at(2),
-              0x41);
-    EXPECT_EQ(Exchange(node, {0x01, 0, 0, 0, 0}).at(2), 0x01);
-    ::close(node);
+    EXPECT_EQ(
+        Exchange(node.Get(), {0x41, 11, 0, 0, 0, 0x10, 0, 0, 0, 3, 0, 0, 0, 0xA, 0xB, 0xC}).at(2),
+        0x41);
+    EXPECT_EQ(Exchange(node.Get(), {0x01, 0, 0, 0, 0}).at(2), 0x01);
+    node.Reset();  // an open node would keep the mount busy past the server's end
 
     server.Signal(SIGTERM);
     EXPECT_EQ(server.Finish(kTimeout), 0);

@@ -22,6 +22,7 @@
 #include "ImageLayout.h"
 #include "Linux_Mounts.h"
 #include "Linux_ProcessSession.h"
+#include "Linux_UniqueFd.h"
 #include "SampleImage.h"
 #include "TemporaryDirectory.h"
 
@@ -474,12 +475,12 @@ TEST_F(EndToEnd, AnUploaderLockFileThatCannotBeCreatedFailsTheRun) {
 
 TEST_F(EndToEnd, TheLockHeldWithoutAWindowIsNotBusy) {
     const auto image = WriteImage(firmware::SampleImage().Build());
-    const int lock = ::open((runtime / kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    ASSERT_GE(lock, 0);
-    ASSERT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
+    const common::Linux_UniqueFd lock(
+        ::open((runtime / kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    ASSERT_TRUE(lock.IsValid());
+    ASSERT_EQ(::flock(lock.Get(), LOCK_EX | LOCK_NB), 0);
     const auto run = RunTool(image, {}, "c\n");
     EXPECT_NE(run.output.find(kNotConnected), std::string::npos) << run.output;
-    ::close(lock);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Linux_InterruptGuard.h"
+#include "Linux_UniqueFd.h"
 
 namespace {
 
@@ -28,8 +29,10 @@ std::string Drain(int fd) {
 }
 
 TEST(InterruptGuard, HoldsOffEverySignalNotesItOnceAndRestoresTheHandlers) {
-    int note[2];
-    ASSERT_EQ(::pipe2(note, O_NONBLOCK | O_CLOEXEC), 0);
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_NONBLOCK | O_CLOEXEC), 0);
+    const common::Linux_UniqueFd note[2] = {common::Linux_UniqueFd(ends[0]),
+                                            common::Linux_UniqueFd(ends[1])};
     struct sigaction own {};
     own.sa_handler = OwnHandler;
     struct sigaction previous {};
@@ -38,7 +41,7 @@ TEST(InterruptGuard, HoldsOffEverySignalNotesItOnceAndRestoresTheHandlers) {
     sigaction(SIGPIPE, nullptr, &pipeBefore);
     gOwnHandlerCalls = 0;
     {
-        const Linux_InterruptGuard guard("cannot stop now", note[1]);
+        const Linux_InterruptGuard guard("cannot stop now", note[1].Get());
         const unsigned before = Linux_InterruptGuard::HeldOffCount();
         for (const int signal : Linux_InterruptGuard::kSignals) {
             std::raise(signal);
@@ -48,14 +51,14 @@ TEST(InterruptGuard, HoldsOffEverySignalNotesItOnceAndRestoresTheHandlers) {
         EXPECT_EQ(Linux_InterruptGuard::HeldOffCount(), before + 5);
         EXPECT_EQ(gOwnHandlerCalls, 0);
     }
-    EXPECT_EQ(Drain(note[0]), "\ncannot stop now\n");
+    EXPECT_EQ(Drain(note[0].Get()), "\ncannot stop now\n");
 
     // A later guard notes again.
     {
-        const Linux_InterruptGuard guard("again", note[1]);
+        const Linux_InterruptGuard guard("again", note[1].Get());
         std::raise(SIGTERM);
     }
-    EXPECT_EQ(Drain(note[0]), "\nagain\n");
+    EXPECT_EQ(Drain(note[0].Get()), "\nagain\n");
 
     std::raise(SIGINT);
     EXPECT_EQ(gOwnHandlerCalls, 1) << "the earlier handler is back";
@@ -63,8 +66,6 @@ TEST(InterruptGuard, HoldsOffEverySignalNotesItOnceAndRestoresTheHandlers) {
     sigaction(SIGPIPE, nullptr, &pipeAfter);
     EXPECT_EQ(pipeAfter.sa_handler, pipeBefore.sa_handler);
     sigaction(SIGINT, &previous, nullptr);
-    ::close(note[0]);
-    ::close(note[1]);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "Linux_HoldingChild.h"
 #include "Linux_LockFileMutex.h"
+#include "Linux_UniqueFd.h"
 #include "Pause.h"
 #include "TemporaryDirectory.h"
 
@@ -90,7 +91,7 @@ TEST_F(LockFile, ALockLeftByADeadProcessIsFree) {
 
 TEST_F(LockFile, AReadOnlyLockFileOfAnotherStillLocks) {
     const auto path = directory + "/" + Linux_LockFileMutex::FileNameFor(kName);
-    ::close(::open(path.c_str(), O_CREAT | O_WRONLY, 0444));
+    common::Linux_UniqueFd(::open(path.c_str(), O_CREAT | O_WRONLY, 0444)).Reset();
     if (::access(path.c_str(), W_OK) == 0) {
         GTEST_SKIP() << "permissions do not bind this user";
     }

@@ -12,6 +12,8 @@
 #include <string>
 #include <thread>
 
+#include "Linux_UniqueFd.h"
+
 namespace {
 
 constexpr int kStartTimeoutMs = 15000;
@@ -37,11 +39,11 @@ std::unique_ptr<XvfbServer> XvfbServer::Start(std::string& whyNot) {
         whyNot = "pipe failed";
         return nullptr;
     }
+    common::Linux_UniqueFd readEnd(fds[0]);
+    common::Linux_UniqueFd writeEnd(fds[1]);
     const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid < 0) {
-        close(fds[0]);
-        close(fds[1]);
         whyNot = "fork failed";
         return nullptr;
     }
@@ -51,7 +53,7 @@ std::unique_ptr<XvfbServer> XvfbServer::Start(std::string& whyNot) {
         if (getppid() != parent) {
             _exit(1);
         }
-        const int fd = dup(fds[1]);  // without close-on-exec: Xvfb writes its display here
+        const int fd = dup(writeEnd.Get());  // without close-on-exec: Xvfb writes its display here
         const std::string fdText = std::to_string(fd);
         const int devNull = open("/dev/null", O_RDWR);
         dup2(devNull, STDIN_FILENO);
@@ -63,10 +65,10 @@ std::unique_ptr<XvfbServer> XvfbServer::Start(std::string& whyNot) {
                "1280x1024x24", "-nocursor", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
-    close(fds[1]);
+    writeEnd.Reset();
 
     std::string number;
-    pollfd readable{fds[0], POLLIN, 0};
+    pollfd readable{readEnd.Get(), POLLIN, 0};
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
     bool complete = false;
@@ -85,7 +87,7 @@ std::unique_ptr<XvfbServer> XvfbServer::Start(std::string& whyNot) {
             break;
         }
         char buffer[16];
-        const ssize_t n = read(fds[0], buffer, sizeof buffer);
+        const ssize_t n = read(readEnd.Get(), buffer, sizeof buffer);
         if (n <= 0) {
             break;
         }
@@ -97,7 +99,7 @@ std::unique_ptr<XvfbServer> XvfbServer::Start(std::string& whyNot) {
             number += buffer[i];
         }
     }
-    close(fds[0]);
+    readEnd.Reset();
     if (!complete || number.empty()) {
         int status = 0;
         const bool exited = waitpid(pid, &status, WNOHANG) == pid;
