@@ -603,13 +603,13 @@ Linux_HidrawFileSystem::Linux_HidrawFileSystem(const std::filesystem::path& dire
         fuse_session_destroy(session_->fuse);
         throw std::runtime_error("cannot hook the FUSE session");
     }
-    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wakeFd_ < 0) {
+    wakeFd_.Reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!wakeFd_.IsValid()) {
         fuse_session_unmount(session_->fuse);
         fuse_session_destroy(session_->fuse);
         throw std::runtime_error("cannot create an eventfd");
     }
-    const int wake = wakeFd_;
+    const int wake = wakeFd_.Get();
     session_->wake = [wake] {
         const std::uint64_t one = 1;
         [[maybe_unused]] const auto written = ::write(wake, &one, sizeof(one));
@@ -646,14 +646,14 @@ void Linux_HidrawFileSystem::Stop() {
         locker_.join();
     }
     const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = ::write(wakeFd_, &one, sizeof(one));
+    [[maybe_unused]] const auto written = ::write(wakeFd_.Get(), &one, sizeof(one));
     if (loop_.joinable()) {
         loop_.join();
     }
     session_->Shutdown();
     fuse_session_unmount(session_->fuse);
     fuse_session_destroy(session_->fuse);
-    ::close(wakeFd_);
+    wakeFd_.Reset();  // the last to go: both threads have ended
 }
 
 void Linux_HidrawFileSystem::LockLoop() {
@@ -693,7 +693,8 @@ void Linux_HidrawFileSystem::LockLoop() {
 
 void Linux_HidrawFileSystem::Loop() {
     fuse_buf buffer{};
-    pollfd descriptors[2] = {{fuse_session_fd(session_->fuse), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+    pollfd descriptors[2] = {{fuse_session_fd(session_->fuse), POLLIN, 0},
+                             {wakeFd_.Get(), POLLIN, 0}};
     while (!stopping_ && !fuse_session_exited(session_->fuse)) {
         // A short time-out lets a reboot on the steady clock end without anyone asking.
         const int ready = ::poll(descriptors, 2, 10);
@@ -702,7 +703,7 @@ void Linux_HidrawFileSystem::Loop() {
         }
         if (descriptors[1].revents & POLLIN) {
             std::uint64_t count = 0;
-            [[maybe_unused]] const auto read = ::read(wakeFd_, &count, sizeof(count));
+            [[maybe_unused]] const auto read = ::read(wakeFd_.Get(), &count, sizeof(count));
         }
         for (VirtualWatch* watch : watches_) {
             watch->Tick();

@@ -25,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "Linux_UniqueFd.h"
 #include "VirtualWatch.h"
 
 namespace watchsim {
@@ -54,7 +55,7 @@ class Linux_HidrawFileSystem {
     std::filesystem::path directory_;
     std::vector<VirtualWatch*> watches_;
     std::unique_ptr<Session> session_;
-    int wakeFd_ = -1;
+    common::Linux_UniqueFd wakeFd_;
     std::atomic<bool> stopping_{false};
     std::thread loop_;
     std::thread locker_;
