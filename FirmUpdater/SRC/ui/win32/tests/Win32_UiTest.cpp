@@ -7,11 +7,11 @@
 
 #include <atomic>
 #include <functional>
-#include <map>
 #include <string>
 #include <thread>
 
 #include "Dialog.h"
+#include "LocalizedTexts.h"
 #include "MessageBoxButtons.h"
 #include "ResourceIds.h"
 #include "ResourceLookup.h"
@@ -61,28 +61,9 @@ class ScriptDialog : public Dialog {
     HWND Hwnd() { return W().Handle(); }
 };
 
-std::string LanguageTag(std::uint16_t language) {
-    static const std::map<std::uint16_t, std::string> tags{{res::LANG_GERMAN, "de"},
-                                                           {res::LANG_FRENCH, "fr"},
-                                                           {res::LANG_TRADITIONAL_CHINESE, "zh-TW"},
-                                                           {res::LANG_ENGLISH, "en"},
-                                                           {res::LANG_JAPANESE, "ja"},
-                                                           {res::LANG_RUSSIAN, "ru"},
-                                                           {res::LANG_SIMPLIFIED_CHINESE, "zh-CN"}};
-    return tags.at(language);
-}
-
-std::wstring Text(std::uint16_t id, std::uint16_t language) {
-    return res::LoadString(id, language, language);
-}
-
-std::wstring Filled(std::uint16_t id, std::uint16_t language, std::wstring value) {
-    auto text = Text(id, language);
-    if (const auto at = text.find(L"%5s"); at != std::wstring::npos) {
-        return text.replace(at, 3, value);
-    }
-    return text;
-}
+using res::testing::Filled;
+using res::testing::LanguageTag;
+using res::testing::Text;
 
 const res::DialogTemplate& Template(std::uint16_t id, std::uint16_t language) {
     return *res::FindDialog(*res::MatchLanguage(language), id);

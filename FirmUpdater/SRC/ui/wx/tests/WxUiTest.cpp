@@ -10,13 +10,13 @@
 #include <algorithm>
 #include <atomic>
 #include <functional>
-#include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
 #include "Dialog.h"
+#include "LocalizedTexts.h"
 #include "MessageBoxButtons.h"
 #include "ResourceIds.h"
 #include "ResourceLookup.h"
@@ -55,33 +55,9 @@ class ScriptDialog : public Dialog {
     GtkWidget* Handle() { return GTK_WIDGET(Wx().Frame().GetHandle()); }
 };
 
-std::string LanguageTag(std::uint16_t language) {
-    static const std::map<std::uint16_t, std::string> tags{{res::LANG_GERMAN, "de"},
-                                                           {res::LANG_FRENCH, "fr"},
-                                                           {res::LANG_TRADITIONAL_CHINESE, "zh-TW"},
-                                                           {res::LANG_ENGLISH, "en"},
-                                                           {res::LANG_JAPANESE, "ja"},
-                                                           {res::LANG_RUSSIAN, "ru"},
-                                                           {res::LANG_SIMPLIFIED_CHINESE, "zh-CN"}};
-    return tags.at(language);
-}
-
-std::wstring Text(std::uint16_t id, std::uint16_t language) {
-    return res::LoadString(id, language, language);
-}
-
-// The string with its one placeholder ("%5s" or "%s") filled.
-std::wstring Filled(std::uint16_t id, std::uint16_t language, std::wstring value) {
-    auto text = Text(id, language);
-    if (const auto at = text.find(L"%5s"); at != std::wstring::npos) {
-        value.insert(0, value.size() < 5 ? 5 - value.size() : 0, L' ');
-        return text.replace(at, 3, value);
-    }
-    if (const auto at = text.find(L"%s"); at != std::wstring::npos) {
-        return text.replace(at, 2, value);
-    }
-    return text;
-}
+using res::testing::Filled;
+using res::testing::LanguageTag;
+using res::testing::Text;
 
 const res::DialogTemplate& Template(std::uint16_t id, std::uint16_t language) {
     const auto* found = res::FindDialog(*res::MatchLanguage(language), id);
