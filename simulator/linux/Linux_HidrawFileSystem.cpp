@@ -419,14 +419,33 @@ void InterruptRead(fuse_req_t request, void* data) {
     }
 }
 
-void ReadNode(fuse_req_t request, fuse_ino_t, std::size_t size, off_t, fuse_file_info* info) {
-    Session& session = Session::Of(request);
+// The open file a request is about; answers EBADF and gives null when there is none.
+Handle* OpenHandle(fuse_req_t request, Session& session, const fuse_file_info* info) {
     const auto found = session.handles.find(info->fh);
     if (found == session.handles.end()) {
         fuse_reply_err(request, EBADF);
+        return nullptr;
+    }
+    return &found->second;
+}
+
+// As OpenHandle, and answers ENODEV and gives null once the file's watch has left.
+Handle* LiveHandle(fuse_req_t request, Session& session, const fuse_file_info* info) {
+    Handle* handle = OpenHandle(request, session, info);
+    if (handle && !session.Alive(*handle)) {
+        fuse_reply_err(request, ENODEV);
+        return nullptr;
+    }
+    return handle;
+}
+
+void ReadNode(fuse_req_t request, fuse_ino_t, std::size_t size, off_t, fuse_file_info* info) {
+    Session& session = Session::Of(request);
+    Handle* handle = OpenHandle(request, session, info);
+    if (!handle) {
         return;
     }
-    if (session.TryRead(request, found->second, size)) {
+    if (session.TryRead(request, *handle, size)) {
         return;
     }
     if (info->flags & O_NONBLOCK) {
@@ -440,16 +459,11 @@ void ReadNode(fuse_req_t request, fuse_ino_t, std::size_t size, off_t, fuse_file
 void WriteNode(fuse_req_t request, fuse_ino_t, const char* data, std::size_t size, off_t,
                fuse_file_info* info) {
     Session& session = Session::Of(request);
-    const auto found = session.handles.find(info->fh);
-    if (found == session.handles.end()) {
-        fuse_reply_err(request, EBADF);
+    Handle* handle = LiveHandle(request, session, info);
+    if (!handle) {
         return;
     }
-    if (!session.Alive(found->second)) {
-        fuse_reply_err(request, ENODEV);
-        return;
-    }
-    VirtualWatch& watch = *session.watches[found->second.node];
+    VirtualWatch& watch = *session.watches[handle->node];
     // The kernel takes no report shorter than a report number and one byte.
     if (size < 2 || size > watch.OutputReportLength()) {
         fuse_reply_err(request, EINVAL);
@@ -457,7 +471,7 @@ void WriteNode(fuse_req_t request, fuse_ino_t, const char* data, std::size_t siz
     }
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);
     if (!watch.WriteReport(std::span(bytes, size))) {
-        fuse_reply_err(request, session.Alive(found->second) ? EINVAL : ENODEV);
+        fuse_reply_err(request, session.Alive(*handle) ? EINVAL : ENODEV);
         return;
     }
     fuse_reply_write(request, size);
@@ -497,16 +511,11 @@ void PollNode(fuse_req_t request, fuse_ino_t, fuse_file_info* info, fuse_pollhan
 void IoctlNode(fuse_req_t request, fuse_ino_t, unsigned int command, void*, fuse_file_info* info,
                unsigned, const void*, std::size_t, std::size_t outSize) {
     Session& session = Session::Of(request);
-    const auto found = session.handles.find(info->fh);
-    if (found == session.handles.end()) {
-        fuse_reply_err(request, EBADF);
+    Handle* handle = LiveHandle(request, session, info);
+    if (!handle) {
         return;
     }
-    if (!session.Alive(found->second)) {
-        fuse_reply_err(request, ENODEV);
-        return;
-    }
-    VirtualWatch& watch = *session.watches[found->second.node];
+    VirtualWatch& watch = *session.watches[handle->node];
     const auto descriptor =
         VendorReportDescriptor(watch.InputReportLength() - 1, watch.OutputReportLength() - 1);
     switch (command) {
@@ -539,10 +548,10 @@ void IoctlNode(fuse_req_t request, fuse_ino_t, unsigned int command, void*, fuse
         // Name, physical path and serial text, as the kernel copies them: the text and its
         // zero byte, cut to the caller's length without a zero byte of its own, and that
         // length returned.
-        const std::string text =
-            number == 0x04   ? watch.Config().usbProductName
-            : number == 0x05 ? "usb-watchsim-" + std::to_string(found->second.node) + "/input0"
-                             : std::string();
+        const std::string text = number == 0x04 ? watch.Config().usbProductName
+                                 : number == 0x05
+                                     ? "usb-watchsim-" + std::to_string(handle->node) + "/input0"
+                                     : std::string();
         const std::size_t length = std::min(outSize, text.size() + 1);
         fuse_reply_ioctl(request, static_cast<int>(length), text.c_str(), length);
         return;
