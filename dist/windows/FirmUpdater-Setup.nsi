@@ -47,6 +47,8 @@ UninstallIcon "${ICON}"
 !define MUI_HEADERIMAGE_BITMAP "${HEADER_BMP}"
 !define MUI_HEADERIMAGE_UNBITMAP "${HEADER_BMP}"
 !define MUI_ABORTWARNING
+; What the tool does, in the words of its own help text.
+!define MUI_WELCOMEPAGE_TEXT "$(FU_WHAT_IT_DOES)$\r$\n$\r$\n$_CLICK"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\README.txt"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 !define MUI_FINISHPAGE_NOAUTOCLOSE
@@ -67,6 +69,13 @@ UninstallIcon "${ICON}"
 !insertmacro MUI_LANGUAGE "Russian"
 !insertmacro MUI_LANGUAGE "TradChinese"
 !insertmacro MUI_LANGUAGE "SimpChinese"
+LangString FU_WHAT_IT_DOES ${LANG_ENGLISH} "Writes a firmware image to the KORVELIN in the cradle."
+LangString FU_WHAT_IT_DOES ${LANG_GERMAN} "Schreibt ein Firmware-Image auf den KORVELIN in der Halterung."
+LangString FU_WHAT_IT_DOES ${LANG_FRENCH} "Écrit une image de firmware dans le KORVELIN posé sur son socle."
+LangString FU_WHAT_IT_DOES ${LANG_JAPANESE} "クレードルに置いたArmillonGPSにファームウェアイメージを書き込みます。"
+LangString FU_WHAT_IT_DOES ${LANG_RUSSIAN} "Записывает образ прошивки в KORVELIN, установленный на подставку."
+LangString FU_WHAT_IT_DOES ${LANG_TRADCHINESE} "將韌體映像檔寫入放在充電座上的 KORVELIN。"
+LangString FU_WHAT_IT_DOES ${LANG_SIMPCHINESE} "将固件映像写入放在充电座上的 KORVELIN。"
 
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "${APP}"
