@@ -153,7 +153,8 @@ extern "C" void ConsoleLauncherMain() {
     ::SetEnvironmentVariableW(kConsoleTwinVariable, L"1");
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
+    // No busy cursor while the program, a desktop program to Windows, starts in a console.
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_FORCEOFFFEEDBACK;
     startup.hStdInput = Inherited(STD_INPUT_HANDLE);
     startup.hStdOutput = Inherited(STD_OUTPUT_HANDLE);
     startup.hStdError = Inherited(STD_ERROR_HANDLE);
