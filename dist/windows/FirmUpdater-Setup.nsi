@@ -1,6 +1,7 @@
-; The Windows installer: firmupdater.exe (and its console twin, fwimage.exe when built)
-; for the current user or for all users, a Start-menu entry and an uninstaller. It
-; registers nothing but its own entry in the list of installed programs.
+; The Windows installer: firmupdater.exe (and its console twin, fwimage.exe when built) and
+; a README for the current user or for all users, a Start-menu entry and an uninstaller,
+; with the product's name, icon and pictures on its pages. It registers nothing but its own
+; entry in the list of installed programs.
 ;
 ; makensis -DVERSION=x.y.z -DPUBLISHER=<text> -DFIRMUPDATER_EXE=<file> [-DFIRMUPDATER_COM=<file>]
 ;          [-DFWIMAGE_EXE=<file>] -DREADME=<file> -DICON=<.ico> -DWELCOME_BMP=<164x314 .bmp>
