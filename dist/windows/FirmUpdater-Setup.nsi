@@ -19,9 +19,8 @@ ManifestSupportedOS all
 !define APP "FirmUpdater"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP}"
 
-Name "${APP}"
-Caption "${APP} ${VERSION} Setup"
-UninstallCaption "${APP} ${VERSION} Uninstall"
+; The captions follow it in the user's language ("FirmUpdater 0.1.0 Setup").
+Name "${APP} ${VERSION}"
 BrandingText "${APP} ${VERSION}"
 OutFile "${OUTFILE}"
 Icon "${ICON}"
