@@ -31,11 +31,13 @@ package: deps
 test-package: package
 	@scripts/check-package
 
-# The two programs for 64-bit Windows, statically linked, copied to build/windows/.
+# The release programs for 64-bit Windows (statically linked, stripped; their debug information
+# beside them as .debug files) in build/windows-release/installer/, and the installer
+# build/windows-release/FirmUpdater-Setup.exe.
 windows: deps
-	cmake --preset windows
-	cmake --build --preset windows --target firmupdater fwimage
-	cp build/windows/FirmUpdater/SRC/firmupdater.exe build/windows/tools/fwimage.exe build/windows/
+	cmake --preset windows-release
+	cmake --build --preset windows-release --target firmupdater_installer
+	@ls -l build/windows-release/FirmUpdater-Setup.exe build/windows-release/installer/
 
 # The portable core cross-built for Windows (MinGW-w64), its tests under Wine. The Wine server
 # is kept warm by the tests' fixture and stopped afterwards, also when a test fails.

@@ -1,6 +1,7 @@
 #include "Windows_UpdaterPlatform.h"
 
 #include "Windows_CommandLine.h"
+#include "Windows_ConsoleTwinAttach.h"
 #include "Windows_NamedMutex.h"
 
 Windows_UpdaterPlatform::Windows_UpdaterPlatform() {
@@ -24,5 +25,7 @@ std::vector<std::wstring> Windows_UpdaterPlatform::Arguments(int, char**) {
 }
 
 std::unique_ptr<PlatformAssembly> CreatePlatformAssembly() {
+    // Before anything asks whether the program runs in a console.
+    Windows_ConsoleTwinAttach::AttachWhenStartedByTwin();
     return std::make_unique<Windows_UpdaterPlatform>();
 }
