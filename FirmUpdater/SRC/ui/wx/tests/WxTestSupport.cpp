@@ -6,8 +6,12 @@
 #include <wx/string.h>
 #include <wx/toplevel.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <map>
 #include <memory>
 
 #include "WxMessageBox.h"
@@ -223,19 +227,79 @@ bool IsKeptAbove(GtkWidget* window) {
     return found;
 }
 
-void SaveScreenshot(GtkWidget* window, const std::string& name) {
+namespace {
+
+// A button's face lies this far inside its allocation: clear of its frame and focus ring.
+constexpr int kFaceInset = 4;
+// Pixels of another colour than the face's that make a label; text of any size has more.
+constexpr int kLabelPixels = 4;
+
+// Pixels inside the area that differ from its most frequent colour.
+int LabelPixels(cairo_surface_t* surface, int left, int top, int right, int bottom) {
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    std::map<std::uint32_t, int> colours;
+    for (int y = std::max(top, 0); y < std::min(bottom, height); ++y) {
+        for (int x = std::max(left, 0); x < std::min(right, width); ++x) {
+            std::uint32_t pixel = 0;
+            std::memcpy(&pixel, data + static_cast<std::ptrdiff_t>(y) * stride + x * 4, 4);
+            ++colours[pixel];
+        }
+    }
+    int total = 0;
+    int most = 0;
+    for (const auto& [colour, count] : colours) {
+        total += count;
+        most = std::max(most, count);
+    }
+    return total - most;
+}
+
+}  // namespace
+
+void SaveScreenshot(GtkWidget* window, const std::string& name,
+                    const std::vector<std::string>& labels) {
     const std::filesystem::path folder = FU_SCREENSHOT_DIR;
     std::filesystem::create_directories(folder);
     // Let the toolkit finish the window's layout first.
     while (gtk_events_pending()) {
         gtk_main_iteration();
     }
+    EXPECT_TRUE(gtk_widget_get_mapped(window)) << name;
     const int width = gtk_widget_get_allocated_width(window);
     const int height = gtk_widget_get_allocated_height(window);
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     cairo_t* context = cairo_create(surface);
     gtk_widget_draw(window, context);
     cairo_destroy(context);
+    cairo_surface_flush(surface);
+    // Every push button is shown, with the label expected of it, and drawn with that label.
+    std::vector<GtkWidget*> all;
+    CollectButtons(window, all);
+    std::vector<std::string> shown;
+    for (GtkWidget* button : all) {
+        if (gtk_widget_get_ancestor(button, GTK_TYPE_HEADER_BAR) != nullptr) {
+            continue;  // the title bar's own buttons
+        }
+        const char* label = gtk_button_get_label(GTK_BUTTON(button));
+        shown.emplace_back(label != nullptr ? label : "");
+        EXPECT_TRUE(gtk_widget_is_visible(button) && gtk_widget_get_mapped(button))
+            << name << ": button \"" << shown.back() << "\" is hidden";
+        int x = 0;
+        int y = 0;
+        gtk_widget_translate_coordinates(button, window, 0, 0, &x, &y);
+        EXPECT_GE(LabelPixels(surface, x + kFaceInset, y + kFaceInset,
+                              x + gtk_widget_get_allocated_width(button) - kFaceInset,
+                              y + gtk_widget_get_allocated_height(button) - kFaceInset),
+                  kLabelPixels)
+            << name << ": button \"" << shown.back() << "\" is not drawn in the picture";
+    }
+    auto expected = labels;
+    std::sort(shown.begin(), shown.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(shown, expected) << name;
     EXPECT_EQ(cairo_surface_write_to_png(surface, (folder / (name + ".png")).c_str()),
               CAIRO_STATUS_SUCCESS)
         << name;
