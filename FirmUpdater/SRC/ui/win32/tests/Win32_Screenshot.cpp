@@ -1,8 +1,6 @@
 #include "Win32_Screenshot.h"
 
-#include <algorithm>
-#include <map>
-
+#include "LabelPixels.h"
 #include "Win32_Api.h"
 
 namespace ui {
@@ -10,11 +8,6 @@ namespace ui {
 namespace {
 
 constexpr unsigned kLookMs = 25;
-// A button's face lies this far inside its rectangle: clear of the border and the focus
-// rectangle, which a button draws even without a label.
-constexpr int kFaceInset = 4;
-// Pixels of another colour than the face's that make a label; text of any size has more.
-constexpr int kLabelPixels = 4;
 
 bool IsPushButton(HWND child) {
     wchar_t className[16] = {};
@@ -29,26 +22,6 @@ std::wstring TextOf(HWND hwnd) {
     text.resize(
         static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
     return text;
-}
-
-// Pixels inside the face that differ from its most frequent colour.
-int LabelPixels(const Win32_Screenshot& shot, int left, int top, int right, int bottom) {
-    const auto stride = (static_cast<std::size_t>(shot.width) * 3 + 3) & ~std::size_t{3};
-    std::map<std::uint32_t, int> colours;
-    for (int y = std::max(top, 0); y < std::min(bottom, shot.height); ++y) {
-        const auto row = static_cast<std::size_t>(shot.height - 1 - y) * stride;
-        for (int x = std::max(left, 0); x < std::min(right, shot.width); ++x) {
-            const auto* p = &shot.pixels[row + static_cast<std::size_t>(x) * 3];
-            ++colours[p[0] | (p[1] << 8) | (p[2] << 16)];
-        }
-    }
-    int total = 0;
-    int most = 0;
-    for (const auto& [colour, count] : colours) {
-        total += count;
-        most = std::max(most, count);
-    }
-    return total - most;
 }
 
 }  // namespace
@@ -70,6 +43,12 @@ std::vector<Win32_PushButton> PushButtons(HWND window) {
 
 std::vector<std::wstring> MissingButtons(const Win32_Screenshot& shot, int areaLeft, int areaTop,
                                          HWND window) {
+    const auto stride = (static_cast<std::size_t>(shot.width) * 3 + 3) & ~std::size_t{3};
+    const auto colourAt = [&shot, stride](int x, int y) {
+        const auto* p = &shot.pixels[static_cast<std::size_t>(shot.height - 1 - y) * stride +
+                                     static_cast<std::size_t>(x) * 3];
+        return static_cast<std::uint32_t>(p[0] | (p[1] << 8) | (p[2] << 16));
+    };
     std::vector<std::wstring> missing;
     for (const auto& button : PushButtons(window)) {
         const auto name = L"button " + std::to_wstring(button.id) + L" \"" + button.text + L"\"";
@@ -77,10 +56,9 @@ std::vector<std::wstring> MissingButtons(const Win32_Screenshot& shot, int areaL
             missing.push_back(name + L" is hidden");
         } else if (button.text.empty()) {
             missing.push_back(name + L" has no label");
-        } else if (LabelPixels(shot, button.left - areaLeft + kFaceInset,
-                               button.top - areaTop + kFaceInset,
-                               button.right - areaLeft - kFaceInset,
-                               button.bottom - areaTop - kFaceInset) < kLabelPixels) {
+        } else if (!uitest::ShowsLabel(shot.width, shot.height, button.left - areaLeft,
+                                       button.top - areaTop, button.right - areaLeft,
+                                       button.bottom - areaTop, colourAt)) {
             missing.push_back(name + L" is not drawn in the picture");
         }
     }

@@ -11,9 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <memory>
 
+#include "LabelPixels.h"
 #include "WxMessageBox.h"
 #include "WxUi.h"
 #include "XvfbServer.h"
@@ -227,38 +227,6 @@ bool IsKeptAbove(GtkWidget* window) {
     return found;
 }
 
-namespace {
-
-// A button's face lies this far inside its allocation: clear of its frame and focus ring.
-constexpr int kFaceInset = 4;
-// Pixels of another colour than the face's that make a label; text of any size has more.
-constexpr int kLabelPixels = 4;
-
-// Pixels inside the area that differ from its most frequent colour.
-int LabelPixels(cairo_surface_t* surface, int left, int top, int right, int bottom) {
-    const int width = cairo_image_surface_get_width(surface);
-    const int height = cairo_image_surface_get_height(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    std::map<std::uint32_t, int> colours;
-    for (int y = std::max(top, 0); y < std::min(bottom, height); ++y) {
-        for (int x = std::max(left, 0); x < std::min(right, width); ++x) {
-            std::uint32_t pixel = 0;
-            std::memcpy(&pixel, data + static_cast<std::ptrdiff_t>(y) * stride + x * 4, 4);
-            ++colours[pixel];
-        }
-    }
-    int total = 0;
-    int most = 0;
-    for (const auto& [colour, count] : colours) {
-        total += count;
-        most = std::max(most, count);
-    }
-    return total - most;
-}
-
-}  // namespace
-
 void SaveScreenshot(GtkWidget* window, const std::string& name,
                     const std::vector<std::string>& labels) {
     const std::filesystem::path folder = FU_SCREENSHOT_DIR;
@@ -276,6 +244,13 @@ void SaveScreenshot(GtkWidget* window, const std::string& name,
     cairo_destroy(context);
     cairo_surface_flush(surface);
     // Every push button is shown, with the label expected of it, and drawn with that label.
+    const int stride = cairo_image_surface_get_stride(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const auto colourAt = [stride, data](int x, int y) {
+        std::uint32_t pixel = 0;
+        std::memcpy(&pixel, data + static_cast<std::ptrdiff_t>(y) * stride + x * 4, 4);
+        return pixel;
+    };
     std::vector<GtkWidget*> all;
     CollectButtons(window, all);
     std::vector<std::string> shown;
@@ -290,10 +265,9 @@ void SaveScreenshot(GtkWidget* window, const std::string& name,
         int x = 0;
         int y = 0;
         gtk_widget_translate_coordinates(button, window, 0, 0, &x, &y);
-        EXPECT_GE(LabelPixels(surface, x + kFaceInset, y + kFaceInset,
-                              x + gtk_widget_get_allocated_width(button) - kFaceInset,
-                              y + gtk_widget_get_allocated_height(button) - kFaceInset),
-                  kLabelPixels)
+        EXPECT_TRUE(uitest::ShowsLabel(width, height, x, y,
+                                       x + gtk_widget_get_allocated_width(button),
+                                       y + gtk_widget_get_allocated_height(button), colourAt))
             << name << ": button \"" << shown.back() << "\" is not drawn in the picture";
     }
     auto expected = labels;
