@@ -383,7 +383,7 @@ std::thread WhenBoxShown(const std::wstring& caption, std::function<void(HWND)> 
         for (int i = 0; i < 200; ++i) {
             HWND box = FindWindowW(L"#32770", caption.c_str());
             if (box != nullptr && IsWindowVisible(box) && GetFocus() == nullptr) {
-                Sleep(150);  // until it has painted
+                Sleep(150);  // settled before it is answered; pictures wait for drawing
                 act(box);
                 return;
             }
