@@ -1,7 +1,7 @@
 # The two commands: `make test` and `make demo`. Everything else is a convenience.
 SHELL := /bin/bash
 .PHONY: all deps build test test-default test-asan test-package test-windows windows package demo bench \
-        fuzz fuzz-smoke format clean chaos
+        fuzz fuzz-smoke format clean chaos screenshots
 
 all: build
 
@@ -84,6 +84,14 @@ chaos: deps
 	python3 e2e/chaos.py --program "$(chaos_program_$(PLATFORM))" $(chaos_present_$(PLATFORM)) \
 	    --watchsim build/default/simulator/watchsim --fwimage build/default/tools/fwimage \
 	    --n $(N) --seed $(SEED) --jobs $(JOBS) --keep e2e/chaos-corpus $(CHAOS_ARGS)
+
+# The user guide's pictures in docs/images/, taken by the desktop tests on both platforms.
+screenshots: deps
+	cmake --preset default
+	cmake --build --preset default --target firmupdater_ui_wx_display_tests
+	cmake --preset windows
+	cmake --build --preset windows --target firmupdater_ui_win32_display_tests
+	@scripts/screenshots build/default build/windows
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

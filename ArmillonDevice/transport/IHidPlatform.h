@@ -1,8 +1,8 @@
 #pragma once
 // What the device connection needs from the platform's HID layer: the list of present HID
 // devices that pass a vendor/product predicate, and a fresh reader/writer to open one of them.
-// The application hands the Linux implementation to the facade; tests hand one that presents
-// in-process virtual watches.
+// The program's assembly hands the platform's implementation (hidraw on Linux, the HID class
+// driver on Windows) to the facade; tests hand one that presents in-process virtual watches.
 
 #include <cstdint>
 #include <functional>

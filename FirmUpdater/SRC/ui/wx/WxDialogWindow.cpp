@@ -237,9 +237,10 @@ void WxDialogWindow::SetProgressAmount(int id, std::uint64_t done, std::uint64_t
     if (gauge->GetRange() != kAmountRange) {
         gauge->SetRange(kAmountRange);
     }
-    const std::uint64_t shown =
-        total == 0 ? 0 : std::min(done, total) * static_cast<std::uint64_t>(kAmountRange) / total;
-    gauge->SetValue(static_cast<int>(shown));
+    // As a fraction: the byte counts times the range could overflow.
+    const double fraction =
+        total == 0 ? 0.0 : static_cast<double>(std::min(done, total)) / static_cast<double>(total);
+    gauge->SetValue(static_cast<int>(fraction * kAmountRange));
     measured_ = true;
 }
 

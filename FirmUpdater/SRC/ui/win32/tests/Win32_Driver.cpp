@@ -11,7 +11,8 @@
 // window has painted; prints one line per visible dialog window on the desktop (its title,
 // enabled or not, and its controls' texts, "|" between them), the one found first; saves the
 // screenshot (the window with the other dialogs of its program); then clicks the button. Exit
-// status 0 when pressed, 1 when no such window appeared.
+// status 0 when pressed, 1 when no such window appeared, 3 when the picture does not show
+// the window's push buttons drawn with their labels (nothing is pressed then).
 
 #include <cstdio>
 #include <string>
@@ -108,34 +109,39 @@ RECT ProgramArea(HWND dialog) {
     return area;
 }
 
-// The picture of the program's dialogs once they have painted: two looks 100 ms apart agree
-// (within 3 s).
-ui::Win32_Screenshot Settled(HWND dialog) {
+// The picture of the program's dialogs once they have drawn: the dialog's push buttons show
+// with their labels (within 5 s), then two looks 100 ms apart agree (within 3 s).
+// `missing` receives the buttons the picture still lacks.
+ui::Win32_Screenshot Settled(HWND dialog, std::vector<std::wstring>& missing) {
     const RECT area = ProgramArea(dialog);
-    const auto look = [&area] {
-        return ui::CaptureArea(area.left, area.top, area.right, area.bottom);
-    };
-    auto shot = look();
+    auto shot =
+        ui::CaptureDrawn(dialog, area.left, area.top, area.right, area.bottom, 5000, missing);
     for (const ULONGLONG until = GetTickCount64() + 3000; GetTickCount64() < until;) {
         Sleep(100);
-        auto next = look();
+        auto next = ui::CaptureArea(area.left, area.top, area.right, area.bottom);
         if (next == shot) {
             break;
         }
         shot = std::move(next);
     }
+    missing = ui::MissingButtons(shot, area.left, area.top, dialog);
     return shot;
+}
+
+std::string Utf8(const std::wstring& text) {
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
+    utf8.resize(utf8.empty() ? 0 : utf8.size() - 1);
+    return utf8;
 }
 
 void PrintLine(HWND dialog) {
     const std::wstring line = TextOf(dialog) +
                               (IsWindowEnabled(dialog) ? L" [enabled]" : L" [disabled]") +
                               ControlTexts(dialog);
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8.data(), size, nullptr, nullptr);
-    std::printf("%s\n", utf8.c_str());
+    std::printf("%s\n", Utf8(line).c_str());
 }
 
 }  // namespace
@@ -152,7 +158,8 @@ int wmain(int argc, wchar_t** argv) {
     const ULONGLONG deadline = GetTickCount64() + seconds * 1000;
     while (GetTickCount64() < deadline) {
         if (HWND dialog = FindShowing(wanted)) {
-            const auto shot = Settled(dialog);
+            std::vector<std::wstring> missing;
+            const auto shot = Settled(dialog, missing);
             PrintLine(dialog);
             for (HWND other : Dialogs()) {
                 if (other != dialog) {
@@ -162,6 +169,12 @@ int wmain(int argc, wchar_t** argv) {
             std::fflush(stdout);
             if (argc > 4 && !ui::SaveBitmap(shot, argv[4])) {
                 std::fprintf(stderr, "win32_driver: the screenshot was not saved\n");
+            }
+            if (!missing.empty()) {
+                for (const auto& what : missing) {
+                    std::fprintf(stderr, "win32_driver: %s\n", Utf8(what).c_str());
+                }
+                return 3;
             }
             if (button != 0) {
                 PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0);

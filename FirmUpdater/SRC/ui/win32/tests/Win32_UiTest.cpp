@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "Dialog.h"
 #include "LocalizedTexts.h"
@@ -85,14 +87,46 @@ std::string Utf8(std::wstring_view text) {
     return out;
 }
 
-// The window as it is on the screen, fully painted, as a BMP in the screenshot folder.
-void SaveScreenshot(HWND hwnd, const std::string& name) {
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+// The window as it is on the screen once it has drawn, as a BMP in the screenshot folder
+// (with `under`, the window it covers, when given). The window's push buttons must be the
+// ones of `labels`, in order, each visible, and the picture must show each of them drawn
+// with its label: a picture taken before the window had drawn fails.
+void SaveScreenshot(HWND hwnd, const std::string& name, const std::vector<std::wstring>& labels,
+                    HWND under = nullptr) {
+    std::vector<std::wstring> shown;
+    for (const auto& button : ui::PushButtons(hwnd)) {
+        EXPECT_TRUE(button.visible) << name << ": button " << button.id;
+        shown.push_back(button.text);
+    }
+    EXPECT_EQ(shown, labels) << name;
+    RECT area{};
+    GetWindowRect(hwnd, &area);
+    if (under != nullptr) {
+        RECT rect{};
+        GetWindowRect(under, &rect);
+        UnionRect(&area, &area, &rect);
+        RedrawWindow(under, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+    std::vector<std::wstring> missing;
+    const auto shot =
+        ui::CaptureDrawn(hwnd, area.left, area.top, area.right, area.bottom, 5000, missing);
+    for (const auto& what : missing) {
+        ADD_FAILURE() << name << ": " << Utf8(what);
+    }
     const std::wstring folder = L"" FU_SCREENSHOT_DIR;
     CreateDirectoryW(folder.c_str(), nullptr);
     EXPECT_TRUE(
-        ui::SaveScreenshot(hwnd, folder + L"/" + std::wstring(name.begin(), name.end()) + L".bmp"))
+        ui::SaveBitmap(shot, folder + L"/" + std::wstring(name.begin(), name.end()) + L".bmp"))
         << name;
+}
+
+std::vector<std::wstring> Labels(const MessageBoxButtons& buttons) {
+    std::vector<std::wstring> labels;
+    for (const auto& button : buttons.buttons) {
+        labels.emplace_back(button.label);
+    }
+    return labels;
 }
 
 void Key(HWND hwnd, WPARAM key) {
@@ -178,12 +212,40 @@ TEST(Win32UiTest, ConfirmationDialogInEveryLanguageShowsEverythingAndEnterAnswer
             GetClientRect(hwnd, &client);
             EXPECT_EQ(client.right, size.right) << name;
             EXPECT_EQ(client.bottom, size.bottom) << name;
-            SaveScreenshot(hwnd, name);
+            SaveScreenshot(hwnd, name,
+                           {std::wstring(dialogTemplate.items[0].text),
+                            std::wstring(dialogTemplate.items[1].text)});
             Key(hwnd, VK_RETURN);
         };
         EXPECT_EQ(ui.RunModalDialog(dialogTemplate, dialog, nullptr), IDCANCEL) << name;
         EXPECT_FALSE(dialog.IsRunning());
     }
+}
+
+TEST(Win32UiTest, APictureFailsWhenAButtonIsNotDrawnHiddenOrWithoutLabel) {
+    Win32_Ui ui;
+    ScriptDialog dialog(ui);
+    dialog.shown = [](ScriptDialog& d) {
+        const HWND hwnd = d.Hwnd();
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        std::vector<std::wstring> missing;
+        const auto drawn = CaptureDrawn(hwnd, r.left, r.top, r.right, r.bottom, 5000, missing);
+        EXPECT_TRUE(missing.empty());
+        // The dialog's face where the window has not drawn yet.
+        Win32_Screenshot blank = drawn;
+        std::fill(blank.pixels.begin(), blank.pixels.end(), std::uint8_t{0xF0});
+        EXPECT_EQ(MissingButtons(blank, r.left, r.top, hwnd).size(), 2u);
+        SetWindowTextW(Item(hwnd, IDOK), L"");
+        ShowWindow(Item(hwnd, IDCANCEL), SW_HIDE);
+        CaptureDrawn(hwnd, r.left, r.top, r.right, r.bottom, 0, missing);
+        ASSERT_EQ(missing.size(), 2u);
+        EXPECT_NE(missing[0].find(L"has no label"), std::wstring::npos);
+        EXPECT_NE(missing[1].find(L"is hidden"), std::wstring::npos);
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(ui.RunModalDialog(Template(res::IDD_CONFIRM, res::LANG_ENGLISH), dialog, nullptr),
+              IDOK);
 }
 
 TEST(Win32UiTest, ConfirmationDialogAnswersByButtonKeyAndCloseBox) {
@@ -254,7 +316,7 @@ TEST(Win32UiTest, ProgressDialogInEveryLanguageHasNoSystemMenuIgnoresEscAndRunsO
             Key(hwnd, VK_ESCAPE);
             PostMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
             PostMessageW(hwnd, WM_CLOSE, 0, 0);
-            SaveScreenshot(hwnd, name);
+            SaveScreenshot(hwnd, name, {});
             ticksWhenShown = ticks;
         };
         EXPECT_EQ(ui.RunModalDialog(dialogTemplate, dialog, nullptr), IDOK) << name;
@@ -293,7 +355,7 @@ TEST(Win32UiTest, AnAmountMakesTheProgressBarDeterminateAndFillsItToTheFraction)
         const auto shown = position();
         d.SetProgressPos(res::IDC_PROGRESS, 77);
         EXPECT_EQ(position(), shown);
-        SaveScreenshot(d.Hwnd(), "progress-measured-en");
+        SaveScreenshot(d.Hwnd(), "progress-measured-en", {});
         d.EndDialog(IDOK);
     };
     EXPECT_EQ(ui.RunModalDialog(Template(res::IDD_PROGRESS, res::LANG_ENGLISH), dialog, nullptr),
@@ -321,7 +383,7 @@ std::thread WhenBoxShown(const std::wstring& caption, std::function<void(HWND)> 
         for (int i = 0; i < 200; ++i) {
             HWND box = FindWindowW(L"#32770", caption.c_str());
             if (box != nullptr && IsWindowVisible(box) && GetFocus() == nullptr) {
-                Sleep(150);  // until it has painted
+                Sleep(150);  // settled before it is answered; pictures wait for drawing
                 act(box);
                 return;
             }
@@ -362,7 +424,7 @@ TEST(Win32UiTest, MessageBoxesInEveryLanguageShowTextIconAndLabelsAndAnswerEnter
                 for (const auto& button : buttons.buttons) {
                     EXPECT_EQ(WindowText(GetDlgItem(box, button.result)), button.label) << name;
                 }
-                SaveScreenshot(box, name);
+                SaveScreenshot(box, name, Labels(buttons));
                 PressKeyIn(box, VK_RETURN);
             });
             const int result = ui.ShowMessageBox(request);
@@ -429,7 +491,10 @@ TEST(Win32UiTest, WorkerBoxShowsOverTheProgressDialogWhileItsTimerTicks) {
         }
         if (ticksAtBox >= 0 && ticks == ticksAtBox + 5) {
             // The dialog kept ticking with the box open.
-            SaveScreenshot(d.Hwnd(), "progress-with-worker-box-ja");
+            SaveScreenshot(
+                box, "progress-with-worker-box-ja",
+                Labels(ButtonsFor(MB_OK, res::MatchLanguage(res::LANG_JAPANESE)->buttons)),
+                d.Hwnd());
             PressKeyIn(box, VK_RETURN);
         }
         if (answered) {

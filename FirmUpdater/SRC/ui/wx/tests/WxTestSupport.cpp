@@ -6,10 +6,14 @@
 #include <wx/string.h>
 #include <wx/toplevel.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
+#include "LabelPixels.h"
 #include "WxMessageBox.h"
 #include "WxUi.h"
 #include "XvfbServer.h"
@@ -223,19 +227,53 @@ bool IsKeptAbove(GtkWidget* window) {
     return found;
 }
 
-void SaveScreenshot(GtkWidget* window, const std::string& name) {
+void SaveScreenshot(GtkWidget* window, const std::string& name,
+                    const std::vector<std::string>& labels) {
     const std::filesystem::path folder = FU_SCREENSHOT_DIR;
     std::filesystem::create_directories(folder);
     // Let the toolkit finish the window's layout first.
     while (gtk_events_pending()) {
         gtk_main_iteration();
     }
+    EXPECT_TRUE(gtk_widget_get_mapped(window)) << name;
     const int width = gtk_widget_get_allocated_width(window);
     const int height = gtk_widget_get_allocated_height(window);
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     cairo_t* context = cairo_create(surface);
     gtk_widget_draw(window, context);
     cairo_destroy(context);
+    cairo_surface_flush(surface);
+    // Every push button is shown, with the label expected of it, and drawn with that label.
+    const int stride = cairo_image_surface_get_stride(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const auto colourAt = [stride, data](int x, int y) {
+        std::uint32_t pixel = 0;
+        std::memcpy(&pixel, data + static_cast<std::ptrdiff_t>(y) * stride + x * 4, 4);
+        return pixel;
+    };
+    std::vector<GtkWidget*> all;
+    CollectButtons(window, all);
+    std::vector<std::string> shown;
+    for (GtkWidget* button : all) {
+        if (gtk_widget_get_ancestor(button, GTK_TYPE_HEADER_BAR) != nullptr) {
+            continue;  // the title bar's own buttons
+        }
+        const char* label = gtk_button_get_label(GTK_BUTTON(button));
+        shown.emplace_back(label != nullptr ? label : "");
+        EXPECT_TRUE(gtk_widget_is_visible(button) && gtk_widget_get_mapped(button))
+            << name << ": button \"" << shown.back() << "\" is hidden";
+        int x = 0;
+        int y = 0;
+        gtk_widget_translate_coordinates(button, window, 0, 0, &x, &y);
+        EXPECT_TRUE(uitest::ShowsLabel(width, height, x, y,
+                                       x + gtk_widget_get_allocated_width(button),
+                                       y + gtk_widget_get_allocated_height(button), colourAt))
+            << name << ": button \"" << shown.back() << "\" is not drawn in the picture";
+    }
+    auto expected = labels;
+    std::sort(shown.begin(), shown.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(shown, expected) << name;
     EXPECT_EQ(cairo_surface_write_to_png(surface, (folder / (name + ".png")).c_str()),
               CAIRO_STATUS_SUCCESS)
         << name;

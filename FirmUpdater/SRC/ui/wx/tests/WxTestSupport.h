@@ -36,7 +36,10 @@ void SendKey(GtkWidget* window, unsigned keyval);
 // Whether the window asks to be kept above others (_NET_WM_STATE_ABOVE).
 bool IsKeptAbove(GtkWidget* window);
 
-// Draws the window into build/<preset>/screenshots/<name>.png.
-void SaveScreenshot(GtkWidget* window, const std::string& name);
+// Draws the window into build/<preset>/screenshots/<name>.png. The window's push buttons
+// must carry `labels` (in any order), each shown, and the picture must show each of them
+// drawn with its label.
+void SaveScreenshot(GtkWidget* window, const std::string& name,
+                    const std::vector<std::string>& labels);
 
 }  // namespace wxtest

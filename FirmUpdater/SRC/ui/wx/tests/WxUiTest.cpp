@@ -175,7 +175,9 @@ TEST_F(WxUiTest, ConfirmationDialogInEveryLanguageShowsEverythingAndEnterAnswers
                 EXPECT_GE(rect.y, at.y);
                 EXPECT_EQ(rect.GetSize(), size);
             }
-            wxtest::SaveScreenshot(d.Handle(), name);
+            wxtest::SaveScreenshot(d.Handle(), name,
+                                   {common::WideToUtf8(dialogTemplate.items[0].text),
+                                    common::WideToUtf8(dialogTemplate.items[1].text)});
             wxtest::SendKey(d.Handle(), GDK_KEY_Return);
         });
         EXPECT_EQ(result, IDCANCEL) << name;
@@ -240,12 +242,40 @@ TEST_F(WxUiTest, ProgressDialogInEveryLanguageHasNoCloseBoxIgnoresEscAndRunsOnIt
             wxtest::SendKey(d.Handle(), GDK_KEY_Escape);
             gtk_window_close(GTK_WINDOW(d.Handle()));
             EXPECT_TRUE(d.IsRunning());
-            wxtest::SaveScreenshot(d.Handle(), name);
+            wxtest::SaveScreenshot(d.Handle(), name, {});
             shown = true;
         });
         EXPECT_EQ(result, IDOK) << name;
         EXPECT_GT(ticks, 30) << name;
     }
+}
+
+TEST_F(WxUiTest, AnAmountMakesTheProgressBarDeterminateAndFillsItToTheFraction) {
+    ScriptDialog dialog(Ui());
+    dialog.ignoreCancel = true;
+    const int result =
+        RunShown(Ui(), dialog, Template(res::IDD_PROGRESS, res::LANG_ENGLISH), [](ScriptDialog& d) {
+            auto* bar = GTK_PROGRESS_BAR(d.Wx().Control(0).GetHandle());
+            const struct {
+                std::uint64_t done, total;
+                double fraction;
+            } cases[] = {{0, 512 * 1024, 0.0},
+                         {600, 500, 1.0},
+                         {1, 0, 0.0},
+                         {std::uint64_t{1} << 62, std::uint64_t{1} << 63, 0.5},
+                         {241 * 1024, 512 * 1024, 241.0 / 512}};
+            for (const auto& c : cases) {
+                d.SetProgressAmount(res::IDC_PROGRESS, c.done, c.total);
+                EXPECT_NEAR(gtk_progress_bar_get_fraction(bar), c.fraction, 0.001)
+                    << c.done << " of " << c.total;
+            }
+            // Ticks no longer move a bar that shows an amount.
+            d.SetProgressPos(res::IDC_PROGRESS, 77);
+            EXPECT_NEAR(gtk_progress_bar_get_fraction(bar), 241.0 / 512, 0.001);
+            wxtest::SaveScreenshot(d.Handle(), "progress-measured-en", {});
+            d.EndDialog(IDOK);
+        });
+    EXPECT_EQ(result, IDOK);
 }
 
 // Whether the box shows this icon of the desktop's art.
@@ -304,7 +334,7 @@ TEST_F(WxUiTest, MessageBoxesInEveryLanguageAreTopMostWithTheirIconAndButtonLabe
                           : std::set<std::string>{first};
                 EXPECT_EQ(std::set<std::string>(shownLabels.begin(), shownLabels.end()), expected)
                     << name;
-                wxtest::SaveScreenshot(box, name);
+                wxtest::SaveScreenshot(box, name, {expected.begin(), expected.end()});
                 EXPECT_TRUE(wxtest::ClickButton(box, first)) << name;
             });
             EXPECT_EQ(Ui().ShowMessageBox(Request(kind, language)), retry ? IDRETRY : IDOK) << name;
