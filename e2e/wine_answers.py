@@ -1,0 +1,147 @@
+#!/usr/bin/env python3
+"""firmupdater's windows answer other programs' messages under Wine.
+
+A program that broadcasts with SendMessage (a setting change, DDE when the shell opens a
+document) waits for every top-level window there is. windows_answer_probe.exe, a second
+Windows process, finds the tool's window by its title and sends WM_NULL to every top-level
+window of the tool's process with a bound of 2 s, as such a program does; each must answer.
+
+* --at-prompt: firmupdater.exe in the terminal interface and its console twin firmupdater.com
+  wait at a prompt (message 231: no image given), their input held open; both end with 1
+  once the input closes. Needs only Wine, in the prefix of the build folder.
+* otherwise: firmupdater.exe updates a watch on Wine's HID bus (wine_setup.py) in the
+  terminal interface, the watch paced at 1 ms a report, and the probe sends from the
+  confirmation dialog until the program's last window has gone. Exits 77 (skipped) where that
+  set-up cannot run (root, FUSE, namespaces, Wine, watchsim).
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+import tempfile
+
+sys.dont_write_bytecode = True  # no byte code beside the sources
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import wine_setup  # noqa: E402
+
+TITLE = "KORVELIN firmware update tool"
+ENGLISH = "/l:1033"
+PROBE_SECONDS = 60
+
+
+def summary(probe_output):
+    """The probe's summary line, as a dict of its figures."""
+    for line in probe_output.splitlines():
+        words = line.split()
+        if words[:1] == ["windows"] and len(words) >= 8:
+            return {"windows": int(words[1]), "sent": int(words[3]),
+                    "answered": int(words[5]), "slowest ms": float(words[7])}
+    return None
+
+
+def run_beside(wine, program, arguments, env, probe, rounds, answers=None):
+    """Starts `program`, and the probe beside it; (the program's exit status or "hung", its
+    output, the probe's exit status, the probe's output). The program is given `answers` as
+    its whole input at once; without, its input stays open until the probe has ended."""
+    with tempfile.TemporaryFile() as out:
+        # Output to a file, not a pipe: Wine's desktop process may start with the program's
+        # window and keep its standard handles.
+        tool = subprocess.Popen(wine + [program] + arguments, env=env, stdin=subprocess.PIPE,
+                                stdout=out, stderr=out)
+        if answers is not None:
+            tool.stdin.write(answers.encode())
+            tool.stdin.close()
+        try:
+            probed = subprocess.run(wine + [probe, TITLE, str(PROBE_SECONDS), str(rounds)],
+                                    env=env, stdin=subprocess.DEVNULL, capture_output=True,
+                                    text=True, timeout=PROBE_SECONDS + 240)
+            probe_code, probe_out = probed.returncode, probed.stdout + probed.stderr
+        except subprocess.TimeoutExpired:
+            probe_code, probe_out = "hung", ""
+        if answers is None:
+            tool.stdin.close()
+        try:
+            code = tool.wait(timeout=wine_setup.WINE_STEP_SECONDS)
+        except subprocess.TimeoutExpired:
+            tool.kill()
+            tool.wait()
+            code = "hung"
+        out.seek(0)
+        shown = out.read().decode(errors="replace").replace("\r\n", "\n")
+    return code, shown, probe_code, probe_out
+
+
+def at_prompt(args):
+    checks = wine_setup.Checks()
+    env = dict(os.environ, WINEDEBUG="-all", FIRMUPDATER_UI="terminal", LANG="C", LC_ALL="")
+    programs = [args.firmupdater] + ([args.console] if args.console else [])
+    for program in programs:
+        name = os.path.basename(program)
+        code, shown, probe_code, probe_out = run_beside([args.wine_run], program, [ENGLISH],
+                                                        env, args.answer_probe, 5)
+        figures = summary(probe_out)
+        wine_setup.say(f"      {name} at the prompt: {probe_out.strip()}")
+        checks.expect(probe_code == 0 and figures and figures["sent"] >= 5,
+                      f"{name}: every window answers while the program waits at a prompt",
+                      probe_out + shown)
+        checks.expect(code == 1, f"{name} ends with 1 once its input closes",
+                      f"exit {code}\n{shown}")
+    return 1 if checks.failures else 0
+
+
+def inner(args):
+    checks = wine_setup.Checks()
+    with wine_setup.Setup(args) as setup:
+        try:
+            setup.start([("paced", ["--latency-us", "1000"], True)])
+            wine = setup.wine
+            lines = wine_setup.listed(wine, args.probe, 1)
+            checks.expect(len(lines) == 1, "one paced watch on the bus", "\n".join(lines))
+            image = wine_setup.update_image(args, wine, checks)
+            if image:
+                # Probing until the program's last window has gone, 100 ms apart.
+                code, shown, probe_code, probe_out = run_beside(
+                    ["wine"], args.firmupdater, [ENGLISH, image], wine.env, args.answer_probe,
+                    100000, answers="y\n")
+                figures = summary(probe_out)
+                wine_setup.say(f"      during the update: {probe_out.strip()}")
+                checks.expect(code == 0 and "the update is complete" in shown,
+                              "the update completes, exit 0", f"exit {code}\n{shown}")
+                checks.expect(probe_code == 0 and figures and figures["sent"] >= 20,
+                              "every window answers from the confirmation to the last box",
+                              probe_out)
+        except (RuntimeError, OSError, subprocess.SubprocessError) as e:
+            checks.expect(False, "harness set-up", str(e))
+    return 1 if checks.failures else 0
+
+
+def main():
+    if "--at-prompt" in sys.argv:
+        parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+        parser.add_argument("--at-prompt", action="store_true")
+        parser.add_argument("--wine-run", required=True, help="scripts/wine-run")
+        parser.add_argument("--firmupdater", required=True, help="firmupdater.exe")
+        parser.add_argument("--console", help="firmupdater.com")
+        parser.add_argument("--answer-probe", required=True, help="windows_answer_probe.exe")
+        return at_prompt(parser.parse_args())
+    parser = wine_setup.argument_parser(__doc__.splitlines()[0])
+    parser.add_argument("--answer-probe", "--answer_probe", dest="answer_probe", required=True,
+                        help="windows_answer_probe.exe")
+    args = parser.parse_args()
+    if not args.firmupdater:
+        parser.error("--firmupdater is needed")
+    wine_setup.check_image_arguments(parser, args)
+    if args.inner:
+        return inner(args)
+    reason = wine_setup.reasons_to_skip(args)
+    if reason:
+        wine_setup.say(f"SKIPPED: the Wine answer test {reason}")
+        return wine_setup.SKIP
+    return wine_setup.run_inside(__file__, args, ("probe", "answer_probe", "watchsim", "prefix",
+                                                  "firmupdater", "image", "fwimage",
+                                                  "manifest"), ["--version", args.version])
+
+
+if __name__ == "__main__":
+    sys.exit(main())
