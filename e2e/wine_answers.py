@@ -9,10 +9,11 @@ window of the tool's process with a bound of 2 s, as such a program does; each m
 * --at-prompt: firmupdater.exe in the terminal interface and its console twin firmupdater.com
   wait at a prompt (message 231: no image given), their input held open; both end with 1
   once the input closes. Needs only Wine, in the prefix of the build folder.
-* otherwise: firmupdater.exe updates a watch on Wine's HID bus (wine_setup.py) in the
-  terminal interface, the watch paced at 1 ms a report, and the probe sends from the
-  confirmation dialog until the program's last window has gone. Exits 77 (skipped) where that
-  set-up cannot run (root, FUSE, namespaces, Wine, watchsim).
+* otherwise: firmupdater.exe updates a watch on Wine's HID bus (wine_setup.py), paced at
+  1 ms a report, and the probe sends from the confirmation dialog until the program's
+  dialogs have gone: in the terminal interface, then (with --driver) once more forced (/f)
+  in the desktop interface, its buttons pressed by win32_driver.exe on Wine's null display.
+  Exits 77 (skipped) where that set-up cannot run (root, FUSE, namespaces, Wine, watchsim).
 """
 
 import argparse
@@ -28,6 +29,8 @@ import wine_setup  # noqa: E402
 TITLE = "KORVELIN firmware update tool"
 ENGLISH = "/l:1033"
 PROBE_SECONDS = 60
+CONFIRM = "An updatable KORVELIN has been found."
+COMPLETED = "When the charge icon is displayed"
 
 
 def summary(probe_output):
@@ -90,6 +93,56 @@ def at_prompt(args):
     return 1 if checks.failures else 0
 
 
+def press(args, env, text, seconds):
+    """win32_driver.exe presses button 1 (Yes, OK) of the dialog showing `text`."""
+    shot = "Z:" + os.path.join(args.work, "desktop.bmp")
+    try:
+        done = subprocess.run(["wine", args.driver, "press", text, "1", shot, str(seconds)],
+                              env=env, stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                              timeout=seconds + 60)
+        return done.returncode == 0, done.stdout + done.stderr
+    except subprocess.TimeoutExpired:
+        return False, f"win32_driver.exe did not end within {seconds + 60} s"
+
+
+def desktop_update(args, wine, image, checks):
+    # The watch comes back from the first update; Wine's bus may miss it without a restart.
+    wine.restart()
+    lines = wine_setup.listed(wine, args.probe, 1)
+    if not checks.expect(len(lines) == 1, "the updated watch back on the bus", "\n".join(lines)):
+        return
+    env = dict(wine.env)
+    env.pop("FIRMUPDATER_UI", None)
+    with tempfile.TemporaryFile() as out:
+        tool = subprocess.Popen(["wine", args.firmupdater, ENGLISH, "/f", image], env=env,
+                                stdin=subprocess.DEVNULL, stdout=out, stderr=out)
+        probe = subprocess.Popen(["wine", args.answer_probe, TITLE, str(PROBE_SECONDS), "100000"],
+                                 env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                 stderr=subprocess.STDOUT, text=True)
+        confirmed, report = press(args, env, CONFIRM, PROBE_SECONDS)
+        checks.expect(confirmed, "desktop: Yes in the confirmation dialog", report)
+        completed, report = press(args, env, COMPLETED, wine_setup.WINE_STEP_SECONDS)
+        checks.expect(completed, "desktop: the update completes (210)", report)
+        try:
+            code = tool.wait(timeout=wine_setup.WINE_STEP_SECONDS)
+        except subprocess.TimeoutExpired:
+            tool.kill()
+            tool.wait()
+            code = "hung"
+        # The probe ends once the program's windows have gone.
+        try:
+            probe_out, _ = probe.communicate(timeout=wine_setup.WINE_STEP_SECONDS)
+        except subprocess.TimeoutExpired:
+            probe.kill()
+            probe_out, _ = probe.communicate()
+    figures = summary(probe_out)
+    wine_setup.say(f"      desktop, during the update: {probe_out.strip()}")
+    checks.expect(code == 0, "desktop: exit 0", f"exit {code}")
+    checks.expect(probe.returncode == 0 and figures and figures["sent"] >= 20,
+                  "desktop: every window answers from the confirmation to the last box",
+                  probe_out)
+
+
 def inner(args):
     checks = wine_setup.Checks()
     with wine_setup.Setup(args) as setup:
@@ -111,6 +164,8 @@ def inner(args):
                 checks.expect(probe_code == 0 and figures and figures["sent"] >= 20,
                               "every window answers from the confirmation to the last box",
                               probe_out)
+                if args.driver:
+                    desktop_update(args, wine, image, checks)
         except (RuntimeError, OSError, subprocess.SubprocessError) as e:
             checks.expect(False, "harness set-up", str(e))
     return 1 if checks.failures else 0
@@ -128,6 +183,7 @@ def main():
     parser = wine_setup.argument_parser(__doc__.splitlines()[0])
     parser.add_argument("--answer-probe", "--answer_probe", dest="answer_probe", required=True,
                         help="windows_answer_probe.exe")
+    parser.add_argument("--driver", help="win32_driver.exe, for the desktop interface")
     args = parser.parse_args()
     if not args.firmupdater:
         parser.error("--firmupdater is needed")
@@ -138,8 +194,8 @@ def main():
     if reason:
         wine_setup.say(f"SKIPPED: the Wine answer test {reason}")
         return wine_setup.SKIP
-    return wine_setup.run_inside(__file__, args, ("probe", "answer_probe", "watchsim", "prefix",
-                                                  "firmupdater", "image", "fwimage",
+    return wine_setup.run_inside(__file__, args, ("probe", "answer_probe", "driver", "watchsim",
+                                                  "prefix", "firmupdater", "image", "fwimage",
                                                   "manifest"), ["--version", args.version])
 
 
