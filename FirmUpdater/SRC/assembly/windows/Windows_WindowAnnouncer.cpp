@@ -5,6 +5,7 @@
 #include <functional>
 #include <future>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -105,7 +106,11 @@ std::unique_ptr<ui::WindowAnnouncement> Windows_WindowAnnouncer::Announce(std::w
         std::lock_guard lock(mutex_);
         thread = thread_.lock();
         if (thread == nullptr) {
-            thread = std::make_shared<WindowThread>();
+            try {
+                thread = std::make_shared<WindowThread>();
+            } catch (const std::system_error&) {
+                return nullptr;  // no thread to be had: the run goes on unannounced
+            }
             thread_ = thread;
         }
     }
