@@ -43,33 +43,37 @@ def summary(probe_output):
     return None
 
 
+def exit_status(process):
+    """The process's exit status once it has ended, or "hung" (it is killed then)."""
+    try:
+        return process.wait(timeout=wine_setup.WINE_STEP_SECONDS)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+        return "hung"
+
+
 def run_beside(wine, program, arguments, env, probe, rounds, answers=None):
     """Starts `program`, and the probe beside it; (the program's exit status or "hung", its
     output, the probe's exit status, the probe's output). The program is given `answers` as
     its whole input at once; without, its input stays open until the probe has ended."""
     with tempfile.TemporaryFile() as out:
-        # Output to a file, not a pipe: Wine's desktop process may start with the program's
-        # window and keep its standard handles.
+        # Output to files, not pipes: Wine's desktop process may start with a program's window
+        # and keep its standard handles.
         tool = subprocess.Popen(wine + [program] + arguments, env=env, stdin=subprocess.PIPE,
                                 stdout=out, stderr=out)
         if answers is not None:
             tool.stdin.write(answers.encode())
             tool.stdin.close()
-        try:
-            probed = subprocess.run(wine + [probe, TITLE, str(PROBE_SECONDS), str(rounds)],
-                                    env=env, stdin=subprocess.DEVNULL, capture_output=True,
-                                    text=True, timeout=PROBE_SECONDS + 240)
-            probe_code, probe_out = probed.returncode, probed.stdout + probed.stderr
-        except subprocess.TimeoutExpired:
-            probe_code, probe_out = "hung", ""
+        with tempfile.TemporaryFile("w+") as probed:
+            probe_code = exit_status(subprocess.Popen(
+                wine + [probe, TITLE, str(PROBE_SECONDS), str(rounds)], env=env,
+                stdin=subprocess.DEVNULL, stdout=probed, stderr=probed))
+            probed.seek(0)
+            probe_out = probed.read()
         if answers is None:
             tool.stdin.close()
-        try:
-            code = tool.wait(timeout=wine_setup.WINE_STEP_SECONDS)
-        except subprocess.TimeoutExpired:
-            tool.kill()
-            tool.wait()
-            code = "hung"
+        code = exit_status(tool)
         out.seek(0)
         shown = out.read().decode(errors="replace").replace("\r\n", "\n")
     return code, shown, probe_code, probe_out
@@ -96,13 +100,18 @@ def at_prompt(args):
 def press(args, env, text, seconds):
     """win32_driver.exe presses button 1 (Yes, OK) of the dialog showing `text`."""
     shot = "Z:" + os.path.join(args.work, "desktop.bmp")
-    try:
-        done = subprocess.run(["wine", args.driver, "press", text, "1", shot, str(seconds)],
-                              env=env, stdin=subprocess.DEVNULL, capture_output=True, text=True,
-                              timeout=seconds + 60)
-        return done.returncode == 0, done.stdout + done.stderr
-    except subprocess.TimeoutExpired:
-        return False, f"win32_driver.exe did not end within {seconds + 60} s"
+    # Output to a file: a pipe may stay open behind the driver in Wine's desktop process.
+    with tempfile.TemporaryFile("w+") as out:
+        try:
+            done = subprocess.run(["wine", args.driver, "press", text, "1", shot, str(seconds)],
+                                  env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=out,
+                                  timeout=seconds + 60)
+            pressed = done.returncode == 0
+        except subprocess.TimeoutExpired:
+            pressed = False
+            out.write(f"win32_driver.exe did not end within {seconds + 60} s\n")
+        out.seek(0)
+        return pressed, out.read()
 
 
 def desktop_update(args, wine, image, checks):
@@ -113,32 +122,25 @@ def desktop_update(args, wine, image, checks):
         return
     env = dict(wine.env)
     env.pop("FIRMUPDATER_UI", None)
-    with tempfile.TemporaryFile() as out:
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile("w+") as probed:
         tool = subprocess.Popen(["wine", args.firmupdater, ENGLISH, "/f", image], env=env,
                                 stdin=subprocess.DEVNULL, stdout=out, stderr=out)
         probe = subprocess.Popen(["wine", args.answer_probe, TITLE, str(PROBE_SECONDS), "100000"],
-                                 env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                 stderr=subprocess.STDOUT, text=True)
+                                 env=env, stdin=subprocess.DEVNULL, stdout=probed,
+                                 stderr=probed)
         confirmed, report = press(args, env, CONFIRM, PROBE_SECONDS)
         checks.expect(confirmed, "desktop: Yes in the confirmation dialog", report)
         completed, report = press(args, env, COMPLETED, wine_setup.WINE_STEP_SECONDS)
         checks.expect(completed, "desktop: the update completes (210)", report)
-        try:
-            code = tool.wait(timeout=wine_setup.WINE_STEP_SECONDS)
-        except subprocess.TimeoutExpired:
-            tool.kill()
-            tool.wait()
-            code = "hung"
+        code = exit_status(tool)
         # The probe ends once the program's windows have gone.
-        try:
-            probe_out, _ = probe.communicate(timeout=wine_setup.WINE_STEP_SECONDS)
-        except subprocess.TimeoutExpired:
-            probe.kill()
-            probe_out, _ = probe.communicate()
+        probe_code = exit_status(probe)
+        probed.seek(0)
+        probe_out = probed.read()
     figures = summary(probe_out)
     wine_setup.say(f"      desktop, during the update: {probe_out.strip()}")
     checks.expect(code == 0, "desktop: exit 0", f"exit {code}")
-    checks.expect(probe.returncode == 0 and figures and figures["sent"] >= 20,
+    checks.expect(probe_code == 0 and figures and figures["sent"] >= 20,
                   "desktop: every window answers from the confirmation to the last box",
                   probe_out)
 
