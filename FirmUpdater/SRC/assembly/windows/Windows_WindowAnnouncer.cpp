@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <future>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -11,8 +12,9 @@
 
 namespace {
 
-// A task for the window thread; lParam points to the std::function to run.
+// A task for the window thread; lParam is a Task, which the window thread runs and deletes.
 constexpr UINT kRunTask = WM_APP;
+using Task = std::packaged_task<void()>;
 
 }  // namespace
 
@@ -22,9 +24,11 @@ constexpr UINT kRunTask = WM_APP;
 class Windows_WindowAnnouncer::WindowThread {
   public:
     WindowThread() {
+        // The promise belongs to the thread, which may still be inside set_value when get
+        // returns here.
         std::promise<DWORD> started;
         auto id = started.get_future();
-        thread_ = std::thread([this, &started] { Loop(started); });
+        thread_ = std::thread([this, started = std::move(started)]() mutable { Loop(started); });
         threadId_ = id.get();
     }
     ~WindowThread() {
@@ -53,16 +57,13 @@ class Windows_WindowAnnouncer::WindowThread {
     }
 
   private:
-    // Runs `task` on the window thread and waits for it to end; skipped if it cannot be
+    // Runs `work` on the window thread and waits for it to end; skipped if it cannot be
     // posted.
-    void Run(const std::function<void()>& task) {
-        std::promise<void> done;
-        auto ended = done.get_future();
-        const std::function<void()> call = [&task, &done] {
-            task();
-            done.set_value();
-        };
-        if (::PostThreadMessageW(threadId_, kRunTask, 0, reinterpret_cast<LPARAM>(&call))) {
+    void Run(std::function<void()> work) {
+        auto task = std::make_unique<Task>(std::move(work));
+        auto ended = task->get_future();
+        if (::PostThreadMessageW(threadId_, kRunTask, 0, reinterpret_cast<LPARAM>(task.get()))) {
+            task.release();  // the window thread's now
             ended.wait();
         }
     }
@@ -74,7 +75,8 @@ class Windows_WindowAnnouncer::WindowThread {
         started.set_value(::GetCurrentThreadId());
         while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
             if (message.hwnd == nullptr && message.message == kRunTask) {
-                (*reinterpret_cast<const std::function<void()>*>(message.lParam))();
+                const std::unique_ptr<Task> task(reinterpret_cast<Task*>(message.lParam));
+                (*task)();
                 continue;
             }
             ::TranslateMessage(&message);
