@@ -8,7 +8,10 @@ window of the tool's process with a bound of 2 s, as such a program does; each m
 
 * --at-prompt: firmupdater.exe in the terminal interface and its console twin firmupdater.com
   wait at a prompt (message 231: no image given), their input held open; both end with 1
-  once the input closes. Needs only Wine, in the prefix of the build folder.
+  once the input closes. With --fwimage and --manifest, the console twin also waits at the
+  prompt for a watch, holding the uploader lock, while firmupdater.exe started meanwhile
+  finds its window and reports that the tool is busy (220). Needs only Wine, in the prefix
+  of the build folder.
 * otherwise: firmupdater.exe updates a watch on Wine's HID bus (wine_setup.py), paced at
   1 ms a report, and the probe sends from the confirmation dialog until the program's
   dialogs have gone: in the terminal interface, then (with --driver) once more forced (/f)
@@ -31,6 +34,7 @@ ENGLISH = "/l:1033"
 PROBE_SECONDS = 60
 CONFIRM = "An updatable KORVELIN has been found."
 COMPLETED = "When the charge icon is displayed"
+BUSY = "is already running"
 
 
 def summary(probe_output):
@@ -53,10 +57,11 @@ def exit_status(process):
         return "hung"
 
 
-def run_beside(wine, program, arguments, env, probe, rounds, answers=None):
+def run_beside(wine, program, arguments, env, probe, rounds, answers=None, meanwhile=None):
     """Starts `program`, and the probe beside it; (the program's exit status or "hung", its
     output, the probe's exit status, the probe's output). The program is given `answers` as
-    its whole input at once; without, its input stays open until the probe has ended."""
+    its whole input at once; without, its input stays open until the probe and `meanwhile`
+    have ended."""
     with tempfile.TemporaryFile() as out:
         # Output to files, not pipes: Wine's desktop process may start with a program's window
         # and keep its standard handles.
@@ -71,6 +76,8 @@ def run_beside(wine, program, arguments, env, probe, rounds, answers=None):
                 stdin=subprocess.DEVNULL, stdout=probed, stderr=probed))
             probed.seek(0)
             probe_out = probed.read()
+        if meanwhile:
+            meanwhile()
         if answers is None:
             tool.stdin.close()
         code = exit_status(tool)
@@ -94,7 +101,45 @@ def at_prompt(args):
                       probe_out + shown)
         checks.expect(code == 1, f"{name} ends with 1 once its input closes",
                       f"exit {code}\n{shown}")
+    if args.fwimage and args.manifest:
+        busy_at_prompt(args, env, checks)
     return 1 if checks.failures else 0
+
+
+def busy_at_prompt(args, env, checks):
+    """The first copy waits at the prompt for a watch, holding the uploader lock; a second
+    copy finds its window by title and reports that the tool is busy."""
+    with tempfile.TemporaryDirectory() as work:
+        image = os.path.join(work, "update.img")
+        done = subprocess.run([args.wine_run, args.fwimage, "build", args.manifest, image],
+                              env=env, stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                              timeout=wine_setup.WINE_STEP_SECONDS)
+        if not checks.expect(done.returncode == 0, "fwimage.exe builds the image",
+                             done.stdout + done.stderr):
+            return
+        second = {}
+        # Images go by their Z: paths: on Windows an argument starting with "/" is no path.
+
+        def second_copy():
+            with tempfile.TemporaryFile() as out:
+                second["code"] = exit_status(subprocess.Popen(
+                    [args.wine_run, args.firmupdater, ENGLISH, "Z:" + image], env=env,
+                    stdin=subprocess.DEVNULL, stdout=out, stderr=out))
+                out.seek(0)
+                second["shown"] = out.read().decode(errors="replace").replace("\r\n", "\n")
+
+        first = args.console or args.firmupdater
+        code, shown, probe_code, probe_out = run_beside(
+            [args.wine_run], first, [ENGLISH, "Z:" + image], env, args.answer_probe, 5,
+            meanwhile=second_copy)
+    wine_setup.say(f"      waiting for a watch: {probe_out.strip()}")
+    checks.expect(probe_code == 0, "every window answers while the program waits for a watch",
+                  probe_out + shown)
+    checks.expect(second["code"] == 1 and BUSY in second["shown"],
+                  "a second copy meanwhile reports that the tool is busy (220), exit 1",
+                  f"exit {second['code']}\n{second['shown']}")
+    checks.expect(code == 1, "the first copy ends with 1 once its input closes",
+                  f"exit {code}\n{shown}")
 
 
 def press(args, env, text, seconds):
@@ -123,7 +168,7 @@ def desktop_update(args, wine, image, checks):
     env = dict(wine.env)
     env.pop("FIRMUPDATER_UI", None)
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile("w+") as probed:
-        tool = subprocess.Popen(["wine", args.firmupdater, ENGLISH, "/f", image], env=env,
+        tool = subprocess.Popen(["wine", args.firmupdater, ENGLISH, "/f", "Z:" + image], env=env,
                                 stdin=subprocess.DEVNULL, stdout=out, stderr=out)
         probe = subprocess.Popen(["wine", args.answer_probe, TITLE, str(PROBE_SECONDS), "100000"],
                                  env=env, stdin=subprocess.DEVNULL, stdout=probed,
@@ -157,7 +202,7 @@ def inner(args):
             if image:
                 # Probing until the program's last window has gone, 100 ms apart.
                 code, shown, probe_code, probe_out = run_beside(
-                    ["wine"], args.firmupdater, [ENGLISH, image], wine.env, args.answer_probe,
+                    ["wine"], args.firmupdater, [ENGLISH, "Z:" + image], wine.env, args.answer_probe,
                     100000, answers="y\n")
                 figures = summary(probe_out)
                 wine_setup.say(f"      during the update: {probe_out.strip()}")
@@ -181,6 +226,8 @@ def main():
         parser.add_argument("--firmupdater", required=True, help="firmupdater.exe")
         parser.add_argument("--console", help="firmupdater.com")
         parser.add_argument("--answer-probe", required=True, help="windows_answer_probe.exe")
+        parser.add_argument("--fwimage", help="fwimage.exe, for the prompt for a watch")
+        parser.add_argument("--manifest", help="the manifest of the image it builds")
         return at_prompt(parser.parse_args())
     parser = wine_setup.argument_parser(__doc__.splitlines()[0])
     parser.add_argument("--answer-probe", "--answer_probe", dest="answer_probe", required=True,
