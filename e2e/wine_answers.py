@@ -202,8 +202,8 @@ def inner(args):
             if image:
                 # Probing until the program's last window has gone, 100 ms apart.
                 code, shown, probe_code, probe_out = run_beside(
-                    ["wine"], args.firmupdater, [ENGLISH, "Z:" + image], wine.env, args.answer_probe,
-                    100000, answers="y\n")
+                    ["wine"], args.firmupdater, [ENGLISH, "Z:" + image], wine.env,
+                    args.answer_probe, 100000, answers="y\n")
                 figures = summary(probe_out)
                 wine_setup.say(f"      during the update: {probe_out.strip()}")
                 checks.expect(code == 0 and "the update is complete" in shown,
