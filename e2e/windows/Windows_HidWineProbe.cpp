@@ -108,7 +108,7 @@ double TimedWrite(const DeviceIdentifier& identity, std::unique_ptr<IReaderWrite
                   const std::vector<std::uint8_t>& image) {
     ORNA_Communication connection(
         std::make_unique<ORNA_Device>(identity.Clone(), std::move(transport)));
-    if (!connection.Open().IsSuccess()) {
+    if (!Check("handshake", connection.Open())) {
         return -1;
     }
     const auto started = std::chrono::steady_clock::now();
@@ -117,11 +117,11 @@ double TimedWrite(const DeviceIdentifier& identity, std::unique_ptr<IReaderWrite
     const std::chrono::duration<double, std::milli> elapsed =
         std::chrono::steady_clock::now() - started;
     connection.Close();
-    return result.IsSuccess() ? elapsed.count() : -1;
+    return Check("flash write", result) ? elapsed.count() : -1;
 }
 
 // The rounds alternate which path goes first, so that neither always meets a watch that
-// has just been written to.
+// has just been written to. One line a write: "tool ms: T" or "baseline ms: T".
 int Measure(const char* index, const char* kib, const char* rounds) {
     auto identity = Nth(index);
     if (!identity) {
@@ -129,24 +129,22 @@ int Measure(const char* index, const char* kib, const char* rounds) {
     }
     const auto image =
         FlashPattern(static_cast<std::uint32_t>(std::strtoul(kib, nullptr, 10)) * 1024u);
-    std::string tool = "tool ms:";
-    std::string baseline = "baseline ms:";
     const long count = std::strtol(rounds, nullptr, 10);
-    bool good = count > 0;
-    for (long round = 0; round < count && good; ++round) {
-        for (int turn = 0; turn < 2 && good; ++turn) {
+    for (long round = 0; round < count; ++round) {
+        for (int turn = 0; turn < 2; ++turn) {
             const bool ours = (turn == 0) == (round % 2 == 0);
             const double ms =
                 ours
                     ? TimedWrite(*identity, std::make_unique<Windows_USB_HID_DeviceReaderWriter>(),
                                  image)
                     : TimedWrite(*identity, std::make_unique<Windows_MinimalReaderWriter>(), image);
-            good = ms >= 0;
-            (ours ? tool : baseline) += " " + std::to_string(ms);
+            if (ms < 0) {
+                return 1;
+            }
+            std::printf("%s ms: %.1f\n", ours ? "tool" : "baseline", ms);
         }
     }
-    std::printf("%s\n%s\n", tool.c_str(), baseline.c_str());
-    return good ? 0 : 1;
+    return count > 0 ? 0 : 1;
 }
 
 int Session(const char* index, const char* kib) {
@@ -163,10 +161,7 @@ int Session(const char* index, const char* kib) {
     std::printf("version words: %04X %04X %04X %04X\n", words[0], words[1], words[2], words[3]);
 
     const auto length = static_cast<std::uint32_t>(std::strtoul(kib, nullptr, 10)) * 1024u;
-    std::vector<std::uint8_t> image(length);
-    for (std::uint32_t i = 0; i < length; ++i) {
-        image[i] = static_cast<std::uint8_t>((i * 131u) ^ (i >> 9));
-    }
+    const auto image = FlashPattern(length);
     const auto started = std::chrono::steady_clock::now();
     if (!Check("flash write", connection.FlashWrite(kFlashAddress, length, image.data()))) {
         return 1;
