@@ -1,5 +1,5 @@
 // A stand-in for a system DLL, put beside a program by the DLL search test (../wine_hid.py
-// --dll-search): whichever process loads it, it leaves the file "<its own path>.loaded".
+// --standins): whichever process loads it, it leaves the file "<its own path>.loaded".
 
 #include <windows.h>
 
