@@ -146,8 +146,7 @@ def run_plan(args, plan, presenters):
             state_files = read_state(state) if os.path.isdir(state) else None
             run = Run(code, output, errors, seconds, read_trace(trace), state_files, problems)
             problems = check(run, Image(plan.image), plan.cap,
-                             latency_of(plan.fault) + presenter.report_us, args.strict_identity,
-                             presenter.replies_outlive_watch)
+                             latency_of(plan.fault) + presenter.report_us, args.strict_identity)
         except Exception as error:  # a fault of the suite must not end the whole run
             problems.append(f"the suite could not check the run: {error!r}")
     if args.keep_work and problems:

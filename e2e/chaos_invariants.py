@@ -110,15 +110,10 @@ def check_messages(run, image):
     return problems
 
 
-def check_steps(run, image, replies_outlive_watch=True):
+def check_steps(run, image):
     """The update steps follow the image's operations in order; a failed attempt is retried
     at most twice, each time after a new handshake and with the same bytes from the
-    operation's first request on; after the last attempt failed, no step follows.
-
-    `replies_outlive_watch`: a reply the watch sent before leaving the bus can still be read
-    (Linux hidraw). Where it cannot (Windows), the reply to a bare command, after which the
-    watch leaves at once, may be lost although the trace holds it: the command sent again
-    after a reconnection is a retry, and see agree_with_outcome."""
+    operation's first request on; after the last attempt failed, no step follows."""
     operations, _ = image.operations()
     k, position, attempt = -1, 0, 1
     first_bytes = []
@@ -130,10 +125,7 @@ def check_steps(run, image, replies_outlive_watch=True):
         where = f"request 0x{exchange.code:02X} (exchange {index})"
         reconnected = any(e.code == HANDSHAKE for e in run.exchanges[previous + 1:index])
         previous = index
-        reply_maybe_lost = (not replies_outlive_watch and k >= 0 and
-                            operations[k][0] == "command" and position == len(operations[k][1]))
-        if failed_at is not None or (reconnected and (0 < position < len(operations[k][1]) or
-                                                      reply_maybe_lost)):
+        if failed_at is not None or (reconnected and 0 < position < len(operations[k][1])):
             # A retry. A request that could not reach the watch (gone from the bus) leaves
             # no trace, so an attempt may also have failed after a step that succeeded.
             if attempt == 3:
@@ -156,10 +148,10 @@ def check_steps(run, image, replies_outlive_watch=True):
                     f"bytes than the first"]
         position += 1
         failed_at = None if exchange.succeeded() else index
-    return agree_with_outcome(run, image, k, position, failed_at, replies_outlive_watch)
+    return agree_with_outcome(run, image, k, position, failed_at)
 
 
-def agree_with_outcome(run, image, k, position, failed_at, replies_outlive_watch=True):
+def agree_with_outcome(run, image, k, position, failed_at):
     """Once the last operation's last request had its good reply the update has succeeded
     (only closing follows); a run that completed must have got that far."""
     operations, feasible = image.operations()
@@ -168,14 +160,7 @@ def agree_with_outcome(run, image, k, position, failed_at, replies_outlive_watch
     if run.completed and not done:
         return ["completed although not every operation of the image succeeded on the watch"]
     if done and feasible and run.confirmed and run.messages[-1:] == [FAILED]:
-        # A bare command ends the connection: the watch leaves the bus right after its
-        # reply. Where the HID stack discards what a removed device had queued (Windows),
-        # the program may never read that reply, and a failure is all it can report then.
-        reply_left_with_watch = (not replies_outlive_watch and operations and
-                                 operations[-1][0] == "command" and
-                                 run.exchanges[-1].code == operations[-1][1][-1])
-        if not reply_left_with_watch:
-            return ["reported a failure although every operation of the image succeeded"]
+        return ["reported a failure although every operation of the image succeeded"]
     return []
 
 
@@ -234,9 +219,9 @@ def check_state(run, image):
     return problems
 
 
-def check(run, image, cap_ms, latency_us, strict_identity=False, replies_outlive_watch=True):
+def check(run, image, cap_ms, latency_us, strict_identity=False):
     """Every property; the list of those broken."""
     bound = time_bound(run, cap_ms, latency_us)
     return (check_exit(run, bound) + check_messages(run, image) +
-            check_steps(run, image, replies_outlive_watch) +
+            check_steps(run, image) +
             check_identity(run, strict_identity) + check_state(run, image) + run.leftovers)

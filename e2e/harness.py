@@ -93,8 +93,6 @@ class HidrawPresenter:
     # What a report costs on the way between program and watch beyond the watch's own
     # latency, in microseconds, for the time a run may take: nothing worth counting here.
     report_us = 0
-    # hidraw keeps the reports a device sent before it left readable until they are read.
-    replies_outlive_watch = True
 
     def __init__(self, watchsim):
         self.watchsim = watchsim

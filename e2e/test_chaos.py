@@ -166,35 +166,20 @@ class Steps(unittest.TestCase):
         missing = confirmed_run(all_done[:-1])
         self.assertIn("not every operation", check_steps(missing, IMAGE)[0])
 
-    def test_reply_to_the_last_bare_command_lost_with_the_watch(self):
-        # Where a removed device's queued replies are gone (Windows), the reply to the final
-        # bare command may never be read: the program retries it or reports a failure.
-        # Nowhere else, and for no other step.
+    def test_reply_to_the_last_bare_command_counts(self):
+        # The watch leaves the bus right after replying to the final bare command; the reply
+        # is read all the same, on Windows too: neither a failure nor the command sent again.
         image = Image("f0,e1+2,c31")
         sent = connect() + [erase(1), erase(2), step(0x31, b"")]
-        failed = "Failed to update the KORVELIN"
         cases = [
-            ("failure, replies kept", image, sent, failed, True, "reported a failure"),
-            ("failure, replies lost", image, sent, failed, False, None),
-            ("failure after another step, replies lost", IMAGE,
-             connect() + [erase(1), erase(2), write(), set_block(0x1600)], failed, False,
-             "reported a failure"),
-            ("sent again, replies kept", image, sent + connect() + [step(0x31, b"")],
-             "the update is complete", True, "after the image's last operation"),
-            ("sent again, replies lost", image, sent + connect() + [step(0x31, b"")],
-             "the update is complete", False, None),
-            ("sent again without a handshake, replies lost", image,
-             sent + [step(0x31, b"")], "the update is complete", False,
+            ("failure reported", sent, "Failed to update the KORVELIN", "reported a failure"),
+            ("sent again", sent + connect() + [step(0x31, b"")], "the update is complete",
              "after the image's last operation"),
         ]
-        for name, image, exchanges, last, outlive, problem in cases:
+        for name, exchanges, last, problem in cases:
             with self.subTest(name):
-                run = confirmed_run(exchanges, 0 if last != failed else 1, last)
-                problems = check_steps(run, image, outlive)
-                if problem is None:
-                    self.assertEqual(problems, [])
-                else:
-                    self.assertIn(problem, problems[0])
+                run = confirmed_run(exchanges, 0 if "complete" in last else 1, last)
+                self.assertIn(problem, check_steps(run, image)[0])
 
     def test_update_steps_only_to_the_probed_watch(self):
         probe = connect() + [exchange(block(0x01), block(0x01))]

@@ -163,9 +163,6 @@ class WinePresenter:
     # Every report crosses Wine's server and its HID bus process: about 2 ms on a loaded
     # 2-core machine, where the kernel's hidraw takes a few microseconds.
     report_us = 5000
-    # Once Wine's HID stack has seen the watch leave, reads fail, even of reports the watch
-    # sent before; Windows' HID class driver does the same for a device that was removed.
-    replies_outlive_watch = False
 
     def __init__(self, pool):
         self.pool = pool

@@ -7,6 +7,11 @@
 //   session INDEX KIB        handshake, KIB KiB flash write at 0x80000 (byte i is
 //                            (i * 131) ^ (i >> 9)), its first KiB read back, disconnect
 //   silent INDEX MS          an unanswered read cancelled after MS, then a handshake
+//   measure INDEX KIB ROUNDS the KIB KiB flash write timed, ROUNDS times interleaved, through
+//                            the tool's transport and through a minimal Win32 writer
+//                            (Windows_MinimalReaderWriter): "tool ms:" and "baseline ms:"
+//   load NAME                LoadLibraryW(NAME) with the default search (the program's
+//                            folder first): "loaded" or "not loaded"
 
 #include <algorithm>
 #include <chrono>
@@ -21,6 +26,7 @@
 #include "ORNA_Communication.h"
 #include "ORNA_Device.h"
 #include "Windows_HidPlatform.h"
+#include "Windows_MinimalReaderWriter.h"
 #include "Windows_USB_DeviceIdentifier.h"
 #include "Windows_USB_HID_DeviceReaderWriter.h"
 
@@ -89,6 +95,58 @@ bool Check(const char* step, ArmillonDeviceError result) {
     return result.IsSuccess();
 }
 
+std::vector<std::uint8_t> FlashPattern(std::uint32_t length) {
+    std::vector<std::uint8_t> image(length);
+    for (std::uint32_t i = 0; i < length; ++i) {
+        image[i] = static_cast<std::uint8_t>((i * 131u) ^ (i >> 9));
+    }
+    return image;
+}
+
+// One flash write through `transport` after a handshake, in milliseconds; -1 when it failed.
+double TimedWrite(const DeviceIdentifier& identity, std::unique_ptr<IReaderWriter> transport,
+                  const std::vector<std::uint8_t>& image) {
+    ORNA_Communication connection(
+        std::make_unique<ORNA_Device>(identity.Clone(), std::move(transport)));
+    if (!Check("handshake", connection.Open())) {
+        return -1;
+    }
+    const auto started = std::chrono::steady_clock::now();
+    const auto result = connection.FlashWrite(
+        kFlashAddress, static_cast<std::uint32_t>(image.size()), image.data());
+    const std::chrono::duration<double, std::milli> elapsed =
+        std::chrono::steady_clock::now() - started;
+    connection.Close();
+    return Check("flash write", result) ? elapsed.count() : -1;
+}
+
+// The rounds alternate which path goes first, so that neither always meets a watch that
+// has just been written to. One line a write: "tool ms: T" or "baseline ms: T".
+int Measure(const char* index, const char* kib, const char* rounds) {
+    auto identity = Nth(index);
+    if (!identity) {
+        return 1;
+    }
+    const auto image =
+        FlashPattern(static_cast<std::uint32_t>(std::strtoul(kib, nullptr, 10)) * 1024u);
+    const long count = std::strtol(rounds, nullptr, 10);
+    for (long round = 0; round < count; ++round) {
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool ours = (turn == 0) == (round % 2 == 0);
+            const double ms =
+                ours
+                    ? TimedWrite(*identity, std::make_unique<Windows_USB_HID_DeviceReaderWriter>(),
+                                 image)
+                    : TimedWrite(*identity, std::make_unique<Windows_MinimalReaderWriter>(), image);
+            if (ms < 0) {
+                return 1;
+            }
+            std::printf("%s ms: %.1f\n", ours ? "tool" : "baseline", ms);
+        }
+    }
+    return count > 0 ? 0 : 1;
+}
+
 int Session(const char* index, const char* kib) {
     auto identity = Nth(index);
     if (!identity) {
@@ -103,10 +161,7 @@ int Session(const char* index, const char* kib) {
     std::printf("version words: %04X %04X %04X %04X\n", words[0], words[1], words[2], words[3]);
 
     const auto length = static_cast<std::uint32_t>(std::strtoul(kib, nullptr, 10)) * 1024u;
-    std::vector<std::uint8_t> image(length);
-    for (std::uint32_t i = 0; i < length; ++i) {
-        image[i] = static_cast<std::uint8_t>((i * 131u) ^ (i >> 9));
-    }
+    const auto image = FlashPattern(length);
     const auto started = std::chrono::steady_clock::now();
     if (!Check("flash write", connection.FlashWrite(kFlashAddress, length, image.data()))) {
         return 1;
@@ -163,6 +218,13 @@ int Silent(const char* index, const char* milliseconds) {
                : 1;
 }
 
+// What a program that imports NAME, or loads it without restricting the search, gets.
+int Load(const char* name) {
+    const HMODULE library = ::LoadLibraryA(name);
+    std::printf("%s\n", library != nullptr ? "loaded" : "not loaded");
+    return library != nullptr ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -180,6 +242,14 @@ int main(int argc, char** argv) {
     if (command == "silent" && argc == 4) {
         return Silent(argv[2], argv[3]);
     }
-    std::fprintf(stderr, "usage: windows_hid_probe list|order|session I KIB|silent I MS\n");
+    if (command == "measure" && argc == 5) {
+        return Measure(argv[2], argv[3], argv[4]);
+    }
+    if (command == "load" && argc == 3) {
+        return Load(argv[2]);
+    }
+    std::fprintf(stderr,
+                 "usage: windows_hid_probe list|order|session I KIB|silent I MS|measure I KIB "
+                 "N|load NAME\n");
     return 2;
 }

@@ -4,36 +4,73 @@ namespace ArmillonDevice {
 
 namespace {
 
+// One function of a system library, or nothing when the library or the function is missing.
+template <typename Function>
+Function Find(HMODULE library, const char* name) {
+    if (library == nullptr) {
+        return nullptr;
+    }
+    // Through void (*)(): the one function pointer type every other one converts from.
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(library, name)));
+}
+
+HMODULE FromSystemFolder(const wchar_t* name) {
+    return ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 class SystemHidApi final : public Windows_HidApi {
   public:
-    void HidD_GetHidGuid(GUID* guid) override { ::HidD_GetHidGuid(guid); }
+    SystemHidApi()
+        : hid_(FromSystemFolder(L"hid.dll")), setup_(FromSystemFolder(L"setupapi.dll")) {}
+    ~SystemHidApi() override {
+        if (hid_ != nullptr) {
+            ::FreeLibrary(hid_);
+        }
+        if (setup_ != nullptr) {
+            ::FreeLibrary(setup_);
+        }
+    }
+    SystemHidApi(const SystemHidApi&) = delete;
+    SystemHidApi& operator=(const SystemHidApi&) = delete;
+
+    void HidD_GetHidGuid(GUID* guid) override {
+        if (getHidGuid_ != nullptr) {
+            getHidGuid_(guid);
+        } else {
+            *guid = GUID{};
+        }
+    }
     HDEVINFO SetupDiGetClassDevsW(const GUID* classGuid, DWORD flags) override {
-        return ::SetupDiGetClassDevsW(classGuid, nullptr, nullptr, flags);
+        if (getClassDevs_ == nullptr) {
+            return INVALID_HANDLE_VALUE;
+        }
+        return getClassDevs_(classGuid, nullptr, nullptr, flags);
     }
     BOOL SetupDiEnumDeviceInterfaces(HDEVINFO list, const GUID* classGuid, DWORD index,
                                      SP_DEVICE_INTERFACE_DATA* data) override {
-        return ::SetupDiEnumDeviceInterfaces(list, nullptr, classGuid, index, data);
+        return enumInterfaces_ != nullptr && enumInterfaces_(list, nullptr, classGuid, index, data);
     }
     BOOL SetupDiGetDeviceInterfaceDetailW(HDEVINFO list, SP_DEVICE_INTERFACE_DATA* data,
                                           SP_DEVICE_INTERFACE_DETAIL_DATA_W* detail,
                                           DWORD detailSize, DWORD* requiredSize) override {
-        return ::SetupDiGetDeviceInterfaceDetailW(list, data, detail, detailSize, requiredSize,
-                                                  nullptr);
+        return interfaceDetail_ != nullptr &&
+               interfaceDetail_(list, data, detail, detailSize, requiredSize, nullptr);
     }
     BOOL SetupDiDestroyDeviceInfoList(HDEVINFO list) override {
-        return ::SetupDiDestroyDeviceInfoList(list);
+        return destroyList_ != nullptr && destroyList_(list);
     }
     BOOLEAN HidD_GetAttributes(HANDLE device, HIDD_ATTRIBUTES* attributes) override {
-        return ::HidD_GetAttributes(device, attributes);
+        return getAttributes_ != nullptr && getAttributes_(device, attributes);
     }
     BOOLEAN HidD_GetPreparsedData(HANDLE device, PHIDP_PREPARSED_DATA* data) override {
-        return ::HidD_GetPreparsedData(device, data);
+        return getPreparsed_ != nullptr && getPreparsed_(device, data);
     }
     BOOLEAN HidD_FreePreparsedData(PHIDP_PREPARSED_DATA data) override {
-        return ::HidD_FreePreparsedData(data);
+        return freePreparsed_ != nullptr && freePreparsed_(data);
     }
     NTSTATUS HidP_GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps) override {
-        return ::HidP_GetCaps(data, caps);
+        return getCaps_ != nullptr ? getCaps_(data, caps) : HIDP_STATUS_INVALID_PREPARSED_DATA;
     }
     HANDLE CreateFileW(const wchar_t* path, DWORD access, DWORD share, DWORD flags) override {
         return ::CreateFileW(path, access, share, nullptr, OPEN_EXISTING, flags, nullptr);
@@ -55,8 +92,30 @@ class SystemHidApi final : public Windows_HidApi {
     DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) override {
         return ::WaitForSingleObject(handle, milliseconds);
     }
-    BOOL CancelIo(HANDLE file) override { return ::CancelIo(file); }
+    BOOL CancelIoEx(HANDLE file, OVERLAPPED* overlapped) override {
+        return ::CancelIoEx(file, overlapped);
+    }
     DWORD GetLastError() override { return ::GetLastError(); }
+
+  private:
+    HMODULE hid_;
+    HMODULE setup_;
+    decltype(&::HidD_GetHidGuid) getHidGuid_ = Find<decltype(getHidGuid_)>(hid_, "HidD_GetHidGuid");
+    decltype(&::HidD_GetAttributes) getAttributes_ =
+        Find<decltype(getAttributes_)>(hid_, "HidD_GetAttributes");
+    decltype(&::HidD_GetPreparsedData) getPreparsed_ =
+        Find<decltype(getPreparsed_)>(hid_, "HidD_GetPreparsedData");
+    decltype(&::HidD_FreePreparsedData) freePreparsed_ =
+        Find<decltype(freePreparsed_)>(hid_, "HidD_FreePreparsedData");
+    decltype(&::HidP_GetCaps) getCaps_ = Find<decltype(getCaps_)>(hid_, "HidP_GetCaps");
+    decltype(&::SetupDiGetClassDevsW) getClassDevs_ =
+        Find<decltype(getClassDevs_)>(setup_, "SetupDiGetClassDevsW");
+    decltype(&::SetupDiEnumDeviceInterfaces) enumInterfaces_ =
+        Find<decltype(enumInterfaces_)>(setup_, "SetupDiEnumDeviceInterfaces");
+    decltype(&::SetupDiGetDeviceInterfaceDetailW) interfaceDetail_ =
+        Find<decltype(interfaceDetail_)>(setup_, "SetupDiGetDeviceInterfaceDetailW");
+    decltype(&::SetupDiDestroyDeviceInfoList) destroyList_ =
+        Find<decltype(destroyList_)>(setup_, "SetupDiDestroyDeviceInfoList");
 };
 
 }  // namespace

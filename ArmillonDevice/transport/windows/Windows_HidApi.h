@@ -2,8 +2,13 @@
 // The Win32 calls the HID backend makes, behind one interface so that tests can stand in for
 // the system: a fake produces what no real or virtual device produces on demand (transfers
 // that never complete, short transfers, a device that leaves mid-transfer, failed capability
-// queries, no event). Each operation has the signature of the call it forwards to; the
-// system implementation adds nothing.
+// queries, no event). Each operation has the signature of the call it forwards to.
+//
+// The system implementation reaches HID.DLL and SETUPAPI.dll through LoadLibraryExW from the
+// system folder alone, never by import: Windows would look for an imported DLL that is not
+// a known system DLL beside the program first, and a stand-in there would run inside the
+// tool. Where a library or one of its functions is missing, its calls fail (no device is
+// found, none opens).
 
 #include <memory>
 
@@ -44,7 +49,9 @@ class Windows_HidApi {
     virtual BOOL GetOverlappedResult(HANDLE file, OVERLAPPED* overlapped, DWORD* transferred,
                                      BOOL wait) = 0;
     virtual DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) = 0;
-    virtual BOOL CancelIo(HANDLE file) = 0;
+    // Cancels the one transfer, whichever thread started it (the read posted when the device
+    // opens may come from another thread than the one that waits for it).
+    virtual BOOL CancelIoEx(HANDLE file, OVERLAPPED* overlapped) = 0;
     virtual DWORD GetLastError() = 0;
 
   protected:

@@ -1,6 +1,7 @@
 #include "Windows_USB_HID_DeviceReaderWriter.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "Windows_USB_DeviceIdentifier.h"
@@ -8,25 +9,6 @@
 namespace ArmillonDevice {
 
 namespace {
-
-// Closes the transfer's event whichever way the transfer ends.
-class EventHandle {
-  public:
-    EventHandle(Windows_HidApi& api, HANDLE handle) : api_(api), handle_(handle) {}
-    ~EventHandle() {
-        if (handle_ != nullptr) {
-            api_.CloseHandle(handle_);
-        }
-    }
-    EventHandle(const EventHandle&) = delete;
-    EventHandle& operator=(const EventHandle&) = delete;
-
-    HANDLE Get() const { return handle_; }
-
-  private:
-    Windows_HidApi& api_;
-    HANDLE handle_;
-};
 
 DWORD WaitMilliseconds(std::chrono::milliseconds timeout) {
     // INFINITE is one above the longest finite wait.
@@ -59,6 +41,7 @@ ArmillonDeviceError Windows_USB_HID_DeviceReaderWriter::OpenDevice(const DeviceI
     if (device == INVALID_HANDLE_VALUE) {
         return DeviceErrorCode::OpenFailed;
     }
+    device_ = device;
     PHIDP_PREPARSED_DATA preparsed = nullptr;
     HIDP_CAPS caps{};
     bool known = false;
@@ -66,20 +49,38 @@ ArmillonDeviceError Windows_USB_HID_DeviceReaderWriter::OpenDevice(const DeviceI
         known = api_->HidP_GetCaps(preparsed, &caps) == HIDP_STATUS_SUCCESS;
         api_->HidD_FreePreparsedData(preparsed);
     }
-    if (!known) {
-        api_->CloseHandle(device);
+    if (known) {
+        readEvent_ = api_->CreateEventW();
+        writeEvent_ = api_->CreateEventW();
+    }
+    if (!known || readEvent_ == nullptr || writeEvent_ == nullptr) {
+        CloseDevice();
         return DeviceErrorCode::GeneralFailure;
     }
     lengths.input = caps.InputReportByteLength;
     lengths.output = caps.OutputReportByteLength;
-    device_ = device;
+    readBuffer_.assign(caps.InputReportByteLength, 0);
+    PostRead();
     return DeviceErrorCode::Success;
 }
 
 void Windows_USB_HID_DeviceReaderWriter::CloseDevice() {
     if (device_ != INVALID_HANDLE_VALUE) {
+        if (posted_ == Posted::Pending) {
+            // The driver may fill the buffer and signal the event until the read has ended.
+            api_->CancelIoEx(device_, &readOverlapped_);
+            DWORD ignored = 0;
+            api_->GetOverlappedResult(device_, &readOverlapped_, &ignored, TRUE);
+        }
         api_->CloseHandle(device_);
         device_ = INVALID_HANDLE_VALUE;
+    }
+    posted_ = Posted::None;
+    for (HANDLE* event : {&readEvent_, &writeEvent_}) {
+        if (*event != nullptr) {
+            api_->CloseHandle(*event);
+            *event = nullptr;
+        }
     }
 }
 
@@ -87,47 +88,92 @@ bool Windows_USB_HID_DeviceReaderWriter::IsDeviceOpen() const {
     return device_ != INVALID_HANDLE_VALUE;
 }
 
+void Windows_USB_HID_DeviceReaderWriter::PostRead() {
+    posted_ = Posted::None;
+    if (readBuffer_.empty() || readBuffer_.size() > MAXDWORD) {
+        return;
+    }
+    readOverlapped_ = OVERLAPPED{};
+    readOverlapped_.hEvent = readEvent_;
+    DWORD count = 0;
+    if (api_->ReadFile(device_, readBuffer_.data(), static_cast<DWORD>(readBuffer_.size()), &count,
+                       &readOverlapped_)) {
+        posted_ = Posted::Ended;
+        postedOk_ = true;
+        postedCount_ = count;
+    } else if (api_->GetLastError() == ERROR_IO_PENDING) {
+        posted_ = Posted::Pending;
+    }
+    // Refused (a device that left, for one): the next ReadReport asks once more.
+}
+
+Windows_USB_HID_DeviceReaderWriter::Ended Windows_USB_HID_DeviceReaderWriter::Finish(
+    OVERLAPPED& overlapped, HANDLE event, DWORD& transferred) {
+    if (api_->WaitForSingleObject(event, WaitMilliseconds(reportTimeout_)) == WAIT_OBJECT_0) {
+        // Ended in time, but maybe with an error: a device that left meanwhile ends it so.
+        if (api_->GetOverlappedResult(device_, &overlapped, &transferred, FALSE)) {
+            return Ended::Well;
+        }
+        return api_->GetLastError() == ERROR_OPERATION_ABORTED ? Ended::CancelledElsewhere
+                                                               : Ended::Failed;
+    }
+    api_->CancelIoEx(device_, &overlapped);
+    // The driver may still write into the buffer and signal the event until the cancelled
+    // transfer has ended; neither may go before that. The transfer may also have ended
+    // whole between the time-out and the cancellation: then the watch has carried out the
+    // request, or its report has arrived, and that counts.
+    transferred = 0;
+    return api_->GetOverlappedResult(device_, &overlapped, &transferred, TRUE) ? Ended::Well
+                                                                               : Ended::Failed;
+}
+
 ArmillonDeviceError Windows_USB_HID_DeviceReaderWriter::ReadReport(std::span<std::uint8_t> report) {
-    return Transfer(Direction::In, report.data(), report.size());
+    if (device_ == INVALID_HANDLE_VALUE || report.empty()) {
+        return DeviceErrorCode::GeneralFailure;
+    }
+    // A read cancelled elsewhere (Windows cancels a thread's transfers when the thread ends)
+    // carried no report: it is posted once more.
+    for (int round = 0; round < 2; ++round) {
+        if (posted_ == Posted::None) {
+            PostRead();
+            if (posted_ == Posted::None) {
+                return DeviceErrorCode::GeneralFailure;
+            }
+        }
+        if (posted_ == Posted::Pending) {
+            postedCount_ = 0;
+            const Ended ended = Finish(readOverlapped_, readEvent_, postedCount_);
+            posted_ = Posted::Ended;
+            postedOk_ = ended == Ended::Well;
+            if (ended == Ended::CancelledElsewhere && round == 0) {
+                posted_ = Posted::None;
+                continue;
+            }
+        }
+        break;
+    }
+    const bool whole = postedOk_ && postedCount_ == report.size();
+    std::memcpy(report.data(), readBuffer_.data(),
+                std::min<std::size_t>({postedCount_, report.size(), readBuffer_.size()}));
+    PostRead();
+    return whole ? ArmillonDeviceError(DeviceErrorCode::Success)
+                 : ArmillonDeviceError(DeviceErrorCode::TransferFailed);
 }
 
 ArmillonDeviceError Windows_USB_HID_DeviceReaderWriter::WriteReport(
     std::span<const std::uint8_t> report) {
-    // WriteFile only reads the buffer; the cast meets the one transfer routine for both ways.
-    return Transfer(Direction::Out, const_cast<std::uint8_t*>(report.data()), report.size());
-}
-
-ArmillonDeviceError Windows_USB_HID_DeviceReaderWriter::Transfer(Direction direction, void* buffer,
-                                                                 std::size_t size) {
-    if (device_ == INVALID_HANDLE_VALUE || size == 0 || size > MAXDWORD) {
+    if (device_ == INVALID_HANDLE_VALUE || report.empty() || report.size() > MAXDWORD) {
         return DeviceErrorCode::GeneralFailure;
     }
-    const auto length = static_cast<DWORD>(size);
-    const EventHandle event(*api_, api_->CreateEventW());
-    if (event.Get() == nullptr) {
-        return DeviceErrorCode::GeneralFailure;
-    }
+    const auto length = static_cast<DWORD>(report.size());
     OVERLAPPED overlapped{};
-    overlapped.hEvent = event.Get();
+    overlapped.hEvent = writeEvent_;
     DWORD transferred = 0;
-    const BOOL done = direction == Direction::In
-                          ? api_->ReadFile(device_, buffer, length, &transferred, &overlapped)
-                          : api_->WriteFile(device_, buffer, length, &transferred, &overlapped);
-    if (!done) {
+    if (!api_->WriteFile(device_, report.data(), length, &transferred, &overlapped)) {
         if (api_->GetLastError() != ERROR_IO_PENDING) {
             return DeviceErrorCode::GeneralFailure;
         }
-        if (api_->WaitForSingleObject(event.Get(), WaitMilliseconds(reportTimeout_)) !=
-            WAIT_OBJECT_0) {
-            api_->CancelIo(device_);
-            // The driver may still write into the buffer and signal the event until the
-            // cancelled transfer has ended; neither may go before that.
-            api_->GetOverlappedResult(device_, &overlapped, &transferred, TRUE);
-            return DeviceErrorCode::TransferFailed;
-        }
-        // A transfer that ended within the time-out still counts only when it ended well
-        // and moved the whole report: a device that left meanwhile ends it with an error.
-        if (!api_->GetOverlappedResult(device_, &overlapped, &transferred, FALSE)) {
+        if (Finish(overlapped, writeEvent_, transferred) != Ended::Well) {
             return DeviceErrorCode::TransferFailed;
         }
     }

@@ -171,6 +171,7 @@ HANDLE FakeHidApi::CreateEventW() {
         lastError_ = ERROR_NOT_ENOUGH_MEMORY;
         return nullptr;
     }
+    ++eventsCreated;
     return NewHandle({Handle::Kind::Event});
 }
 
@@ -180,20 +181,39 @@ BOOL FakeHidApi::StartTransfer(HANDLE file, void* buffer, DWORD length, DWORD* t
         lastError_ = ERROR_INVALID_HANDLE;
         return FALSE;
     }
+    if (unplugged_) {
+        lastError_ = ERROR_DEVICE_NOT_CONNECTED;
+        return FALSE;
+    }
     EXPECT_NE(nullptr, overlapped);
     const auto event = handles_.find(overlapped->hEvent);
     EXPECT_TRUE(event != handles_.end() && event->second.kind == Handle::Kind::Event);
+    for (const auto& [other, transfer] : inFlight_) {
+        EXPECT_FALSE(other == overlapped || other->hEvent == overlapped->hEvent)
+            << "a record or event of a transfer still in flight used again";
+    }
     if (!isRead) {
         const auto* bytes = static_cast<const std::uint8_t*>(buffer);
         written.emplace_back(bytes, bytes + length);
     }
-    if (transfers.empty()) {
-        ADD_FAILURE() << "a transfer nobody scripted";
-        lastError_ = ERROR_GEN_FAILURE;
+    std::deque<FakeTransfer>& script = isRead ? reads : writes;
+    InFlight started{{}, file, buffer, length};
+    if (script.empty()) {
+        if (!isRead) {
+            ADD_FAILURE() << "a write nobody scripted";
+            lastError_ = ERROR_GEN_FAILURE;
+            return FALSE;
+        }
+        started.transfer.kind = FakeTransfer::Kind::Pending;
+        started.waitsForReport = true;
+        inFlight_[overlapped] = started;
+        lastError_ = ERROR_IO_PENDING;
         return FALSE;
     }
-    InFlight started{transfers.front(), file, buffer, length};
-    transfers.pop_front();
+    started.transfer = script.front();
+    if (started.transfer.kind != FakeTransfer::Kind::Refused) {
+        script.pop_front();
+    }
     if (!isRead) {
         started.transfer.report.clear();
     }
@@ -209,6 +229,47 @@ BOOL FakeHidApi::StartTransfer(HANDLE file, void* buffer, DWORD length, DWORD* t
             inFlight_[overlapped] = started;
             lastError_ = ERROR_IO_PENDING;
             return FALSE;
+    }
+}
+
+bool FakeHidApi::TakeReport(InFlight& transfer) {
+    if (reads.empty()) {
+        return false;
+    }
+    transfer.transfer = reads.front();
+    reads.pop_front();
+    transfer.waitsForReport = false;
+    // Whatever the script says of its start, the read started long ago.
+    if (transfer.transfer.kind == FakeTransfer::Kind::AtOnce) {
+        transfer.transfer.kind = FakeTransfer::Kind::Pending;
+    } else if (transfer.transfer.kind == FakeTransfer::Kind::Refused) {
+        transfer.transfer.kind = FakeTransfer::Kind::Pending;
+        transfer.transfer.count = 0;
+    }
+    return true;
+}
+
+void FakeHidApi::Unplug() {
+    unplugged_ = true;
+    for (auto& [overlapped, transfer] : inFlight_) {
+        if (!transfer.waitsForReport) {
+            continue;
+        }
+        if (!TakeReport(transfer)) {
+            transfer.waitsForReport = false;
+            transfer.transfer.error = ERROR_DEVICE_NOT_CONNECTED;
+        }
+        End(transfer);
+    }
+}
+
+void FakeHidApi::CancelWaitingReads() {
+    for (auto& [overlapped, transfer] : inFlight_) {
+        if (transfer.waitsForReport) {
+            transfer.waitsForReport = false;
+            transfer.transfer.error = ERROR_OPERATION_ABORTED;
+            End(transfer);
+        }
     }
 }
 
@@ -235,29 +296,40 @@ DWORD FakeHidApi::WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
         if (overlapped->hEvent != handle) {
             continue;
         }
-        switch (transfer.transfer.kind) {
-            case FakeTransfer::Kind::Pending:
-                End(transfer);
-                return WAIT_OBJECT_0;
-            case FakeTransfer::Kind::WaitFails:
-                lastError_ = ERROR_INVALID_HANDLE;
-                return WAIT_FAILED;
-            default:
-                // The whole time-out passes; tests see it through the pause recorder.
-                common::Pause(std::chrono::milliseconds(milliseconds));
-                return WAIT_TIMEOUT;
+        if (transfer.ended) {
+            return WAIT_OBJECT_0;
         }
+        if (transfer.waitsForReport) {
+            TakeReport(transfer);
+        }
+        if (!transfer.waitsForReport && transfer.transfer.kind == FakeTransfer::Kind::Pending) {
+            End(transfer);
+            return WAIT_OBJECT_0;
+        }
+        if (transfer.transfer.kind == FakeTransfer::Kind::WaitFails) {
+            lastError_ = ERROR_INVALID_HANDLE;
+            return WAIT_FAILED;
+        }
+        // The whole time-out passes; tests see it through the pause recorder.
+        common::Pause(std::chrono::milliseconds(milliseconds));
+        return WAIT_TIMEOUT;
     }
     ADD_FAILURE() << "a wait on an event no transfer uses";
     return WAIT_FAILED;
 }
 
-BOOL FakeHidApi::CancelIo(HANDLE file) {
+BOOL FakeHidApi::CancelIoEx(HANDLE file, OVERLAPPED* overlapped) {
     ++cancels;
-    for (auto& [overlapped, transfer] : inFlight_) {
-        if (transfer.file == file) {
-            transfer.cancelled = true;  // ends later, as the driver gets round to it
-        }
+    const auto found = inFlight_.find(overlapped);
+    if (found == inFlight_.end() || found->second.file != file) {
+        lastError_ = ERROR_NOT_FOUND;
+        return FALSE;
+    }
+    InFlight& transfer = found->second;
+    if (!transfer.ended && transfer.transfer.kind == FakeTransfer::Kind::EndsAtCancel) {
+        End(transfer);  // too late: it ended before the cancellation took hold
+    } else {
+        transfer.cancelled = true;  // ends later, as the driver gets round to it
     }
     return TRUE;
 }

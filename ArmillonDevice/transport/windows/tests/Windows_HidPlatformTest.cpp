@@ -135,7 +135,7 @@ TEST(Windows_HidPlatformTest, ReaderWriterOpensTheDiscoveredPath) {
     ASSERT_TRUE(transport->Open(list[0].get()).IsSuccess());
 
     EXPECT_EQ(L"\\\\?\\hid#watch", api->opens.back().path);
-    EXPECT_EQ(1, api->OpenHandles());
+    EXPECT_EQ(3, api->OpenHandles());  // the device and its read and write events
     transport.reset();
     EXPECT_EQ(0, api->OpenHandles());
 }

@@ -158,6 +158,10 @@ const TransferCase kTransferCases[] = {
     {"device left during the wait", Scripted(Kind::Pending, 0, ERROR_DEVICE_NOT_CONNECTED),
      DeviceErrorCode::TransferFailed, 0},
     {"never ends", Scripted(Kind::NeverEnds, 0), DeviceErrorCode::TransferFailed, 1},
+    {"whole report between the time-out and the cancellation", Scripted(Kind::EndsAtCancel, 65),
+     DeviceErrorCode::Success, 1},
+    {"short report between the time-out and the cancellation", Scripted(Kind::EndsAtCancel, 20),
+     DeviceErrorCode::TransferFailed, 1},
     {"wait fails", Scripted(Kind::WaitFails, 0), DeviceErrorCode::TransferFailed, 1},
     {"device gone", Scripted(Kind::Refused, 0, ERROR_DEVICE_NOT_CONNECTED),
      DeviceErrorCode::GeneralFailure, 0},
@@ -171,9 +175,15 @@ TEST_F(Windows_ReaderWriterTest, EveryWayATransferEndsBothWays) {
             SCOPED_TRACE(std::string(c.name) + (reading ? " (read)" : " (write)"));
             auto api = std::make_shared<FakeHidApi>();
             api->interfaces = api_->interfaces;
+            // The read is posted as the device opens: a read's script is there before.
+            if (reading) {
+                api->reads = {c.transfer};
+            }
             Windows_USB_HID_DeviceReaderWriter transport(api);
             ASSERT_EQ(DeviceErrorCode::Success, transport.Open(&identity_));
-            api->transfers = {c.transfer};
+            if (!reading) {
+                api->writes = {c.transfer};
+            }
             const common::ScopedPauseRecorder pauses;
 
             std::vector<std::uint8_t> report(65, 0);
@@ -183,27 +193,72 @@ TEST_F(Windows_ReaderWriterTest, EveryWayATransferEndsBothWays) {
             EXPECT_EQ(c.expected, result);
             EXPECT_EQ(c.cancels, api->cancels);
             EXPECT_FALSE(api->releasedWhilePending);
-            EXPECT_EQ(1, api->OpenHandles()) << "the transfer's event is closed";
+            EXPECT_EQ(2, api->eventsCreated) << "the events are the open device's";
+            EXPECT_EQ(3, api->OpenHandles());
             for (const DWORD wait : api->waits) {
                 EXPECT_EQ(10000u, wait);
             }
-            // Only the time-out that ran its course is a pause; nothing sleeps for real.
-            EXPECT_EQ(c.transfer.kind == Kind::NeverEnds ? std::chrono::milliseconds(10000)
-                                                         : std::chrono::milliseconds(0),
-                      pauses.Total());
+            // Only a time-out that ran its course is a pause; nothing sleeps for real.
+            const bool timesOut =
+                c.transfer.kind == Kind::NeverEnds || c.transfer.kind == Kind::EndsAtCancel;
+            EXPECT_EQ(std::chrono::milliseconds(timesOut ? 10000 : 0), pauses.Total());
+            if (reading && result == DeviceErrorCode::Success) {
+                EXPECT_EQ(0xC0, report[1]);
+                EXPECT_EQ(13, report[2]);
+            }
         }
     }
 }
 
-TEST_F(Windows_ReaderWriterTest, NoEventNoTransfer) {
+TEST_F(Windows_ReaderWriterTest, NoEventsNoOpenDevice) {
+    api_->eventFails = true;
+    Windows_USB_HID_DeviceReaderWriter transport(api_);
+
+    EXPECT_EQ(DeviceErrorCode::GeneralFailure, transport.Open(&identity_));
+    EXPECT_FALSE(transport.IsOpen());
+    EXPECT_EQ(0, api_->OpenHandles());
+}
+
+// The watch answers the command that ends the connection and leaves the bus at once: the
+// reply was read by the read posted before, as on Linux, where a read started after the
+// removal would be refused.
+TEST_F(Windows_ReaderWriterTest, AReplySentJustBeforeTheWatchLeftIsRead) {
     Windows_USB_HID_DeviceReaderWriter transport(api_);
     ASSERT_EQ(DeviceErrorCode::Success, transport.Open(&identity_));
-    api_->eventFails = true;
-    std::vector<std::uint8_t> report(65, 0);
+    api_->writes = {Scripted(Kind::AtOnce, 65)};
+    const std::vector<std::uint8_t> request = {0x30, 1, 2};
+    ASSERT_EQ(DeviceErrorCode::Success, transport.Write(request));
 
-    EXPECT_EQ(DeviceErrorCode::GeneralFailure, transport.ReadReport(report));
-    EXPECT_EQ(DeviceErrorCode::GeneralFailure, transport.WriteReport(report));
-    EXPECT_TRUE(api_->written.empty());
+    api_->reads = {Scripted(Kind::Pending, 65)};
+    api_->reads[0].report[3] = 0x5A;
+    api_->Unplug();
+
+    std::vector<std::uint8_t> reply(13);
+    ASSERT_EQ(DeviceErrorCode::Success, transport.Read(reply, nullptr));
+    EXPECT_EQ(0x5A, reply[0]);
+    // Nothing more comes from a watch that has gone.
+    EXPECT_NE(DeviceErrorCode::Success, transport.Read(reply, nullptr));
+    EXPECT_EQ(0, api_->cancels);
+    transport.Close();
+    EXPECT_EQ(0, api_->OpenHandles());
+    EXPECT_FALSE(api_->releasedWhilePending);
+}
+
+// Reports keep coming to the one posted read across reads, also when Windows cancelled the
+// posted read because the thread that started it ended (the connection opens on one thread,
+// the update reads on another).
+TEST_F(Windows_ReaderWriterTest, ThePostedReadOutlivesTheThreadThatPostedIt) {
+    Windows_USB_HID_DeviceReaderWriter transport(api_);
+    ASSERT_EQ(DeviceErrorCode::Success, transport.Open(&identity_));
+    api_->CancelWaitingReads();
+    api_->reads = {Scripted(Kind::AtOnce, 65), Scripted(Kind::AtOnce, 65)};
+    const common::ScopedPauseRecorder pauses;
+
+    std::vector<std::uint8_t> report(65, 0);
+    EXPECT_EQ(DeviceErrorCode::Success, transport.ReadReport(report));
+    EXPECT_EQ(DeviceErrorCode::Success, transport.ReadReport(report));
+    EXPECT_EQ(0, api_->cancels);
+    EXPECT_EQ(std::chrono::milliseconds(0), pauses.Total());
 }
 
 TEST_F(Windows_ReaderWriterTest, ClosedTransportRefusesTransfers) {
@@ -222,8 +277,8 @@ TEST_F(Windows_ReaderWriterTest, BlocksTravelAsFramedReportsBothWays) {
     for (std::size_t i = 0; i < block.size(); ++i) {
         block[i] = static_cast<std::uint8_t>(i);
     }
-    api_->transfers = {Scripted(Kind::Pending, 65), Scripted(Kind::AtOnce, 65),
-                       Scripted(Kind::Pending, 65)};
+    api_->writes = {Scripted(Kind::Pending, 65), Scripted(Kind::AtOnce, 65),
+                    Scripted(Kind::Pending, 65)};
 
     ASSERT_EQ(DeviceErrorCode::Success, transport.Write(block));
 
@@ -246,13 +301,13 @@ TEST_F(Windows_ReaderWriterTest, BlocksTravelAsFramedReportsBothWays) {
     last.report[1] = 0x40;
     last.report[2] = 2;
     last.report[4] = 0xBB;
-    api_->transfers = {first, last};
+    api_->reads = {first, last};
     std::vector<std::uint8_t> reply(64);
 
     ASSERT_EQ(DeviceErrorCode::Success, transport.Read(reply, nullptr));
     EXPECT_EQ(0xAA, reply[0]);
     EXPECT_EQ(0xBB, reply[63]);
-    EXPECT_EQ(1, api_->OpenHandles());
+    EXPECT_EQ(3, api_->OpenHandles());
 }
 
 }  // namespace

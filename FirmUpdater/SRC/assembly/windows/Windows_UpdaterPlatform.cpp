@@ -4,6 +4,12 @@
 #include "Windows_ConsoleTwinAttach.h"
 #include "Windows_NamedMutex.h"
 
+#include <windows.h>
+
+Windows_UpdaterPlatform::SystemDllSearch::SystemDllSearch() {
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 Windows_UpdaterPlatform::Windows_UpdaterPlatform() {
     InstallImageFileReader(&imageFiles_);
     InstallLocalZone(&localZone_);

@@ -28,6 +28,12 @@ class Windows_UpdaterPlatform : public PlatformAssembly {
     std::vector<std::wstring> Arguments(int argc, char** argv) override;
 
   private:
+    // First of all, before any part loads a library: DLLs that are loaded later come from the
+    // system folder alone, never from the program's folder or the current one, where a
+    // stand-in (a downloads folder, a USB stick) would run inside the tool.
+    struct SystemDllSearch {
+        SystemDllSearch();
+    } dllSearch_;
     Windows_ImageFileReader imageFiles_;
     Windows_LocalZone localZone_;
     Windows_PlatformServices services_;
