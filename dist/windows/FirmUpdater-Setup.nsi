@@ -63,7 +63,7 @@ Section "${APP}"
         File "/oname=fwimage.exe" "${FWIMAGE_EXE}"
     !endif
     WriteUninstaller "$INSTDIR\Uninstall.exe"
-    CreateShortCut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\firmupdater.exe"
+    CreateShortCut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\firmupdater.exe" "--choose"
 
     ; SHCTX: HKCU for the current user, HKLM for all users (MultiUser sets it).
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${APP}"
