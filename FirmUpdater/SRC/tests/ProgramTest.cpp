@@ -41,11 +41,26 @@ TEST(Program, AMissingImageShowsReadFailedAndExitsWithOne) {
               "[Enter] OK > \n");
 }
 
+// The terminal has no file chooser: the menu option then changes nothing.
+TEST(Program, TheMenuOptionInTheTerminalReadsNoImageAsWithoutIt) {
+    const auto outcome = RunProgram({"--choose"}, "\n", kTerminalEnvironment);
+    ASSERT_FALSE(outcome.timedOut);
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.output,
+              "\n== KORVELIN firmware update tool ==\n"
+              "(i) Failed to read the file.\n"
+              "[Enter] OK > \n");
+}
+
 TEST(Program, HelpInTheInterfaceLanguageAndVersion) {
     const auto help = RunProgram({"--help", "/l:1041"}, "", kTerminalEnvironment);
     ASSERT_FALSE(help.timedOut);
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.output.rfind("使い方: firmupdater", 0), 0u) << help.output;
+
+    const auto shortHelp = RunProgram({"-h", "/l:1041"}, "", kTerminalEnvironment);
+    EXPECT_EQ(shortHelp.exitCode, 0);
+    EXPECT_EQ(shortHelp.output, help.output);
 
     const auto version = RunProgram({"--version"}, "", kTerminalEnvironment);
     EXPECT_EQ(version.exitCode, 0);
