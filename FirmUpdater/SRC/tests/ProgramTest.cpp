@@ -31,25 +31,19 @@ Outcome RunProgram(const std::vector<std::string>& arguments, const std::string&
 
 const std::vector<std::string> kTerminalEnvironment = {"FIRMUPDATER_UI=terminal", "LANG=C"};
 
+// A missing image, and the menu option in the terminal, which has no file chooser: the
+// option then changes nothing.
 TEST(Program, AMissingImageShowsReadFailedAndExitsWithOne) {
-    const auto outcome = RunProgram({"no-such-image.bin"}, "\n", kTerminalEnvironment);
-    ASSERT_FALSE(outcome.timedOut);
-    EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_EQ(outcome.output,
-              "\n== KORVELIN firmware update tool ==\n"
-              "(i) Failed to read the file.\n"
-              "[Enter] OK > \n");
-}
-
-// The terminal has no file chooser: the menu option then changes nothing.
-TEST(Program, TheMenuOptionInTheTerminalReadsNoImageAsWithoutIt) {
-    const auto outcome = RunProgram({"--choose"}, "\n", kTerminalEnvironment);
-    ASSERT_FALSE(outcome.timedOut);
-    EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_EQ(outcome.output,
-              "\n== KORVELIN firmware update tool ==\n"
-              "(i) Failed to read the file.\n"
-              "[Enter] OK > \n");
+    for (const char* argument : {"no-such-image.bin", "--choose"}) {
+        SCOPED_TRACE(argument);
+        const auto outcome = RunProgram({argument}, "\n", kTerminalEnvironment);
+        ASSERT_FALSE(outcome.timedOut);
+        EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_EQ(outcome.output,
+                  "\n== KORVELIN firmware update tool ==\n"
+                  "(i) Failed to read the file.\n"
+                  "[Enter] OK > \n");
+    }
 }
 
 TEST(Program, HelpInTheInterfaceLanguageAndVersion) {
