@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "CArmillonProcedure.h"
 #include "CORNADeviceDependentObjectFactory.h"
@@ -42,6 +43,10 @@ class CTalvenComm : public CArmillonProcedure {
     bool Connect(std::uint16_t vendorId, std::uint16_t productId, const wchar_t* productCode);
     // Ends the connection; the result is not examined.
     void Close();
+    // The model codes (the last four characters of the hardware text) of the watches the
+    // last Connect read and found to be of another model, each once, in the order found.
+    // When it threw 272 with some here, the cradle holds a watch, just not one for the image.
+    const std::vector<std::wstring>& OtherModelCodes() const { return otherModelCodes_; }
 
     // Steps of Connect. OpenDeviceList builds the device list unless one is held and says
     // whether one is held now. ProbeDevice opens one candidate, adds it to the matches when
@@ -164,4 +169,5 @@ class CTalvenComm : public CArmillonProcedure {
     bool restarted_ = false;
     // The hardware text of the last watch the probe kept; the final open must find it again.
     std::wstring matchedHardwareText_;
+    std::vector<std::wstring> otherModelCodes_;
 };

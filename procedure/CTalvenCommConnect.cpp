@@ -1,4 +1,5 @@
 // Finding the one watch the image is meant for and opening it.
+#include <algorithm>
 #include <new>
 #include <string>
 #include <string_view>
@@ -24,11 +25,15 @@ namespace {
 constexpr std::size_t kProductCodeLength = 4;
 
 // The model code is the end of the hardware text.
+// The watch's model code: the last four characters of its hardware text.
+std::wstring_view ModelCodeOf(std::wstring_view hardwareText) {
+    return hardwareText.size() < kProductCodeLength
+               ? hardwareText
+               : hardwareText.substr(hardwareText.size() - kProductCodeLength);
+}
+
 bool EndsWithProductCode(std::wstring_view hardwareText, std::wstring_view productCode) {
-    const auto tail = hardwareText.size() < kProductCodeLength
-                          ? hardwareText
-                          : hardwareText.substr(hardwareText.size() - kProductCodeLength);
-    return tail == productCode;
+    return ModelCodeOf(hardwareText) == productCode;
 }
 
 std::string HexId(std::uint16_t id) {
@@ -102,6 +107,12 @@ void CTalvenComm::ProbeDevice(const DeviceIdentifier& identity, const wchar_t* p
     if (match) {
         matches.push_back(identity.Clone());
         matchedHardwareText_ = information->hardwareText;
+    } else if (read) {
+        const std::wstring model(ModelCodeOf(information->hardwareText));
+        if (!model.empty() &&
+            std::ranges::find(otherModelCodes_, model) == otherModelCodes_.end()) {
+            otherModelCodes_.push_back(model);
+        }
     }
     if (tell) {
         transcript_->Line(
@@ -119,6 +130,7 @@ bool CTalvenComm::Connect(std::uint16_t vendorId, std::uint16_t productId,
     try {
         deviceList_.reset();
         matchedHardwareText_.clear();
+        otherModelCodes_.clear();
         DeviceIdentifierList matches;
         if (!OpenDeviceList(vendorId, productId) || deviceList_->GetDeviceCount() == 0) {
             deviceList_.reset();

@@ -10,12 +10,14 @@
 #include "CMessageDisplay.h"
 #include "COrnaFirmware.h"
 #include "DeviceVersionOverride.h"
+#include "FileChooser.h"
 #include "IHidPlatform.h"
 #include "ImageDiagnostic.h"
 #include "MessageBoxRequest.h"
 #include "NoWindowTitleSearch.h"
 #include "ResourceIds.h"
 #include "TextConversion.h"
+#include "UiBackend.h"
 #include "UiLanguage.h"
 
 namespace {
@@ -31,7 +33,7 @@ std::uint16_t ParseLanguageId(const std::wstring& text) {
     return static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFF);
 }
 
-// Every absolute path begins with / here, like the options do: such an argument is the
+// Where every absolute path begins with /, like the options do, such an argument is the
 // image path only when there is a file at that path.
 bool IsExistingFile(const std::wstring& path) {
     std::error_code error;
@@ -87,6 +89,7 @@ CFWUpdaterAppApp::CFWUpdaterAppApp(ui::UiBackend& ui, std::vector<std::wstring> 
                                    std::ostream& console, const UpdaterPlatform& platform)
     : ui::Application(ui, std::move(arguments), console),
       hid_(HidOf(platform)),
+      slashArguments_(platform.slashArguments),
       busyCheck_(WindowsOf(platform), MutexFactoryOf(platform)) {}
 
 CFWUpdaterAppApp::~CFWUpdaterAppApp() = default;
@@ -108,8 +111,11 @@ void CFWUpdaterAppApp::ReadOptions() {
             clockMode = -1;
         } else if (arg == L"/t") {
             clockMode = 1;
-        } else if (arg == L"--help") {
+        } else if (arg == L"--help" || arg == L"-h" ||
+                   (arg == L"/?" && slashArguments_ == SlashArguments::OptionsOnly)) {
             helpRequested = true;
+        } else if (arg == L"--choose") {
+            chooseImage = true;
         } else if (arg == L"--version") {
             versionRequested = true;
         } else if (arg == L"--verbose" || arg == L"-v") {
@@ -119,7 +125,8 @@ void CFWUpdaterAppApp::ReadOptions() {
                 logPath = arg.substr(6);
             }
 
-        } else if (!arg.starts_with(L'/') || IsExistingFile(arg)) {
+        } else if (!arg.starts_with(L'/') ||
+                   (slashArguments_ == SlashArguments::PathWhenFileExists && IsExistingFile(arg))) {
             imagePath = arg;
         }
         // Anything else that begins with / is ignored.
@@ -141,6 +148,9 @@ bool CFWUpdaterAppApp::InitInstance() {
     }
 
     StartTranscript();
+    if (!ChooseImage()) {
+        return false;
+    }
     CMessageDisplay messages(Ui());
     ImageDiagnostic diagnostic;
     try {
@@ -178,6 +188,32 @@ void CFWUpdaterAppApp::StartTranscript() {
     }
     transcript.Line(line);
     transcript.Line("interface language " + std::to_string(uiLanguage.load()));
+}
+
+bool CFWUpdaterAppApp::ChooseImage() {
+    if (!chooseImage || !imagePath.empty()) {
+        return true;
+    }
+    const CMessageDisplay messages(Ui());
+    ui::FileChooserRequest request{messages.LoadText(res::IDS_CHOOSE_IMAGE),
+                                   {{messages.LoadText(res::IDS_IMAGE_FILES), {L"*.img"}},
+                                    {messages.LoadText(res::IDS_ALL_FILES), {L"*"}}},
+                                   uiLanguage};
+    const auto choice = Ui().ChooseFile(request);
+    switch (choice.outcome) {
+        case ui::FileChoice::Outcome::Chosen:
+            transcript.Line("file chooser: " + PathText(choice.path));
+            imagePath = choice.path;
+            return true;
+        case ui::FileChoice::Outcome::Cancelled:
+            transcript.Line("file chooser: cancelled");
+            return false;
+        case ui::FileChoice::Outcome::NoChooser:
+            break;
+    }
+    // The terminal has no chooser: the run goes on as without the option.
+    transcript.Line("file chooser: none in this interface");
+    return true;
 }
 
 void CFWUpdaterAppApp::TellImage() {

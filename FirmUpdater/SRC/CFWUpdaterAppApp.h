@@ -60,7 +60,8 @@ class CFWUpdaterAppApp : public ui::Application {
     std::wstring imagePath;        // empty: the built-in image
     std::uint16_t languageId = 0;  // /l:, 0: from the user's locale
     std::int32_t exitCode = 1;
-    bool helpRequested = false;     // --help
+    bool helpRequested = false;     // --help, -h (and /? where / begins only options)
+    bool chooseImage = false;       // --choose: no image given, ask for one in a chooser
     bool versionRequested = false;  // --version
     bool verbose = false;           // --verbose, -v: the transcript on the error stream
     std::wstring logPath;           // --log=FILE: the transcript appended to the file
@@ -80,6 +81,9 @@ class CFWUpdaterAppApp : public ui::Application {
   private:
     // Attaches the sinks the options asked for to the transcript.
     void StartTranscript();
+    // With --choose and no image path, asks for the image in the interface's file chooser.
+    // False when the user cancelled it: the run ends quietly.
+    bool ChooseImage();
     void TellImage();
     void TellWatch(CTalvenComm& facade, const std::wstring& version,
                    const std::wstring& productText2, const std::wstring& productText3);
@@ -87,5 +91,6 @@ class CFWUpdaterAppApp : public ui::Application {
     int ConfirmAndUpdate(CTalvenComm& facade);
 
     ArmillonDevice::IHidPlatform& hid_;
+    SlashArguments slashArguments_;
     CUploaderBusyCheck busyCheck_;
 };

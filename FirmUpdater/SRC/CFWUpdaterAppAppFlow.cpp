@@ -27,6 +27,18 @@ std::wstring ProductCodeOf(const COrnaFirmware& image) {
     return common::NarrowToWide(std::string_view(text, strnlen(text, bytes.size())));
 }
 
+// "A KORVELIN of model 712E is connected; this image is for model 612E.", naming every
+// other model found.
+std::wstring OtherModelLine(const CMessageDisplay& messages,
+                            const std::vector<std::wstring>& otherModels,
+                            const std::wstring& imageModel) {
+    std::wstring found;
+    for (const auto& model : otherModels) {
+        found += found.empty() ? model : L", " + model;
+    }
+    return messages.FormatText(res::IDS_OTHER_MODEL, {found, imageModel});
+}
+
 // The main window is the confirmation dialog only while it runs.
 struct MainWindowScope {
     ui::Application& app;
@@ -69,7 +81,17 @@ std::int32_t CFWUpdaterAppApp::ConnectDevice(CTalvenComm& facade, COrnaFirmware&
         } else {
             throw DeviceException(e.code);
         }
-        if (messages.Show(prompt, kRetryCancel) == ui::IDCANCEL) {
+        std::wstring text = messages.LoadText(prompt);
+        if (e.code == exception_code::kNotConnected && !facade.OtherModelCodes().empty()) {
+            // A watch is in the cradle, only not one the image is for: say so, or the user
+            // replugs a watch that is plugged in.
+            const auto line = OtherModelLine(messages, facade.OtherModelCodes(), productCode);
+            transcript.Line("connection attempt " + std::to_string(attempt + 1) + ": " +
+                            common::WideToUtf8(line));
+            text += L'\n';
+            text += line;
+        }
+        if (messages.ShowText(text, kRetryCancel) == ui::IDCANCEL) {
             throw ArmillonException(exception_code::kQuietEnd);
         }
         return -1;

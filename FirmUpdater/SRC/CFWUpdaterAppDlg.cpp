@@ -42,6 +42,10 @@ int CFWUpdaterAppDlg::RunProgressDialog() {
 }
 
 void CFWUpdaterAppDlg::OnOK() {
+    // One dialog at a time: the progress dialog takes this one's place, whose Yes and No
+    // would otherwise look live beneath it. Every outcome of the update ends this dialog,
+    // so it is not shown again.
+    ShowWindow(false);
     EndDialog(RunProgressDialog());
 }
 

@@ -100,7 +100,7 @@ Section "${APP}"
     !endif
     File "/oname=README.txt" "${README}"
     WriteUninstaller "$INSTDIR\Uninstall.exe"
-    CreateShortCut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\firmupdater.exe"
+    CreateShortCut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\firmupdater.exe" "--choose"
 
     ; SHCTX: HKCU for the current user, HKLM for all users (MultiUser sets it).
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${APP}"

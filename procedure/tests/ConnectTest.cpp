@@ -133,15 +133,16 @@ TEST_F(ConnectTest, OnlyAHardwareTextEndingInTheProductCodeQualifies) {
         const char* hardwareText;
         const wchar_t* productCode;
         std::int32_t expected;
+        const wchar_t* otherModel;  // the model code a watch that does not qualify is named by
     };
     const Case cases[] = {
-        {"ORNA-HWREV1-612E", L"612E", 0},
-        {"ORNA-HWREV1-612e", L"612E", 272},  // case-sensitive
-        {"ORNA-HWREV1-712E", L"612E", 272},
-        {"612E", L"612E", 0},   // the whole text
-        {"612", L"612E", 272},  // shorter than the code
-        {"612E-ORNA", L"612E", 272},
-        {"ORNA-HWREV1-612E", nullptr, 272},
+        {"ORNA-HWREV1-612E", L"612E", 0, nullptr},
+        {"ORNA-HWREV1-612e", L"612E", 272, L"612e"},  // case-sensitive
+        {"ORNA-HWREV1-712E", L"612E", 272, L"712E"},
+        {"612E", L"612E", 0, nullptr},  // the whole text
+        {"612", L"612E", 272, L"612"},  // shorter than the code
+        {"612E-ORNA", L"612E", 272, L"ORNA"},
+        {"ORNA-HWREV1-612E", nullptr, 272, L"612E"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.hardwareText);
@@ -149,6 +150,9 @@ TEST_F(ConnectTest, OnlyAHardwareTextEndingInTheProductCodeQualifies) {
         auto& watch = t.Add(Watch(c.hardwareText));
         EXPECT_EQ(t.Connect(c.productCode), c.expected);
         EXPECT_EQ(watch.IsOpen(), c.expected == 0);
+        EXPECT_EQ(t.facade->OtherModelCodes(), c.otherModel != nullptr
+                                                   ? std::vector<std::wstring>{c.otherModel}
+                                                   : std::vector<std::wstring>{});
     }
 }
 
@@ -161,6 +165,12 @@ TEST_F(ConnectTest, OfTwoWatchesTheOneOfTheRightModelIsChosen) {
     // The other one was opened and closed once.
     EXPECT_EQ(Count(other, CommandKind::Version), 1u);
     EXPECT_EQ(Count(other, CommandKind::Disconnect), 1u);
+    EXPECT_EQ(facade->OtherModelCodes(), std::vector<std::wstring>{L"712E"});
+
+    // Each Connect starts its list afresh.
+    other.Unplug();
+    ASSERT_EQ(Connect(), 0);
+    EXPECT_TRUE(facade->OtherModelCodes().empty());
 }
 
 TEST_F(ConnectTest, TwoQualifyingWatchesAre273AndNeitherStaysOpen) {

@@ -94,6 +94,10 @@ constexpr StringEntry kStrings[] = {
      L"Connect only the original KORVELIN to the PC and run the firmware update tool again."},
     {IDS_CANNOT_UPDATE, L"The connected KORVELIN cannot be updated."},
     {IDS_READ_FAILED, L"Failed to read the file."},
+    {IDS_OTHER_MODEL, L"A KORVELIN of model %s is connected; this image is for model %s."},
+    {IDS_CHOOSE_IMAGE, L"Choose a firmware image"},
+    {IDS_IMAGE_FILES, L"Firmware images"},
+    {IDS_ALL_FILES, L"All files"},
 };
 
 constexpr DialogItem kConfirmItems[] = {
@@ -123,21 +127,27 @@ constexpr DialogTemplate kDialogs[] = {
 };
 
 constexpr std::wstring_view kUsage =
-    L"Usage: firmupdater [options] [image file]\n"
+    L"Usage: firmupdater [options] image-file\n"
+    L"       firmupdater --choose [options]\n"
     L"\n"
-    L"Writes a firmware image to the KORVELIN in the cradle.\n"
+    L"Writes a firmware image to the KORVELIN in the cradle. Every run needs an image file:\n"
+    L"give its path, or --choose to pick it in a file chooser.\n"
     L"\n"
     L"Options:\n"
-    L"  /f          update even when the KORVELIN's firmware is as new or newer\n"
-    L"  /s:XXXXX    take XXXXX (five characters) as the image's firmware version\n"
-    L"  /d:XXXXX    take XXXXX as the KORVELIN's firmware version\n"
-    L"  /l:ID       interface language, a language identifier (1033, 0x407, ...)\n"
-    L"  /t          always set the KORVELIN's clock from this computer\n"
-    L"  /t-         never change the KORVELIN's clock\n"
-    L"  --help      show this help and exit\n"
-    L"  --version   show the program version and exit\n"
+    L"  /f              update even when the KORVELIN's firmware is as new or newer\n"
+    L"  /s:XXXXX        take XXXXX (five characters) as the image's firmware version\n"
+    L"  /d:XXXXX        take XXXXX as the KORVELIN's firmware version\n"
+    L"  /l:ID           interface language, a language identifier (1033, 0x407, ...)\n"
+    L"  /t              always set the KORVELIN's clock from this computer\n"
+    L"  /t-             never change the KORVELIN's clock\n"
+    L"  --choose        with no image file given, ask for one in a file chooser (desktop only)\n"
+    L"  -v, --verbose   write each step of the run to the error output\n"
+    L"  --log=FILE      append each step of the run to FILE\n"
+    L"  -h, --help      show this help and exit (on Windows also /?)\n"
+    L"  --version       show the program version and exit\n"
     L"\n"
-    L"An image path that begins with / is taken only when the file exists.\n"
+    L"On Linux an image path that begins with / is taken only when the file exists; on Windows\n"
+    L"an argument that begins with / is an option or ignored.\n"
     L"FIRMUPDATER_UI=terminal or FIRMUPDATER_UI=gui chooses the user interface.\n"
     L"Exit code: 0 after an update or when none is needed or possible, 1 otherwise.\n";
 

@@ -99,6 +99,11 @@ constexpr StringEntry kStrings[] = {
      L"firmware."},
     {IDS_CANNOT_UPDATE, L"Le KORVELIN connecté ne peut pas être mis à jour."},
     {IDS_READ_FAILED, L"Impossible de lire le fichier."},
+    {IDS_OTHER_MODEL,
+     L"Un KORVELIN du modèle %s est connecté ; cette image est destinée au modèle %s."},
+    {IDS_CHOOSE_IMAGE, L"Choisir une image de firmware"},
+    {IDS_IMAGE_FILES, L"Images de firmware"},
+    {IDS_ALL_FILES, L"Tous les fichiers"},
 };
 
 constexpr DialogItem kConfirmItems[] = {
@@ -128,25 +133,33 @@ constexpr DialogTemplate kDialogs[] = {
 };
 
 constexpr std::wstring_view kUsage =
-    L"Utilisation : firmupdater [options] [fichier image]\n"
+    L"Utilisation : firmupdater [options] fichier-image\n"
+    L"              firmupdater --choose [options]\n"
     L"\n"
-    L"Écrit une image de firmware dans le KORVELIN posé sur son socle.\n"
+    L"Écrit une image de firmware dans le KORVELIN posé sur son socle. Chaque exécution demande\n"
+    L"un fichier image : son chemin, ou --choose pour le choisir dans un sélecteur de fichiers.\n"
     L"\n"
     L"Options :\n"
-    L"  /f          mettre à jour même si le firmware du KORVELIN est aussi récent ou plus "
+    L"  /f              mettre à jour même si le firmware du KORVELIN est aussi récent ou plus "
     L"récent\n"
-    L"  /s:XXXXX    prendre XXXXX (cinq caractères) comme version du firmware de l'image\n"
-    L"  /d:XXXXX    prendre XXXXX comme version du firmware du KORVELIN\n"
-    L"  /l:ID       langue de l'interface, un identifiant de langue (1033, 0x407, ...)\n"
-    L"  /t          toujours régler l'horloge du KORVELIN sur celle de cet ordinateur\n"
-    L"  /t-         ne jamais modifier l'horloge du KORVELIN\n"
-    L"  --help      afficher cette aide et quitter\n"
-    L"  --version   afficher la version du programme et quitter\n"
+    L"  /s:XXXXX        prendre XXXXX (cinq caractères) comme version du firmware de l'image\n"
+    L"  /d:XXXXX        prendre XXXXX comme version du firmware du KORVELIN\n"
+    L"  /l:ID           langue de l'interface, un identifiant de langue (1033, 0x407, ...)\n"
+    L"  /t              toujours régler l'horloge du KORVELIN sur celle de cet ordinateur\n"
+    L"  /t-             ne jamais modifier l'horloge du KORVELIN\n"
+    L"  --choose        sans fichier image indiqué, le demander dans un sélecteur de fichiers "
+    L"(bureau seulement)\n"
+    L"  -v, --verbose   écrire chaque étape de l'exécution sur la sortie d'erreur\n"
+    L"  --log=FILE      ajouter chaque étape de l'exécution au fichier FILE\n"
+    L"  -h, --help      afficher cette aide et quitter (sous Windows aussi /?)\n"
+    L"  --version       afficher la version du programme et quitter\n"
     L"\n"
-    L"Un chemin d'image commençant par / n'est pris en compte que si le fichier existe.\n"
+    L"Sous Linux, un chemin d'image commençant par / n'est pris en compte que si le fichier existe "
+    L";\n"
+    L"sous Windows, un argument commençant par / est une option ou est ignoré.\n"
     L"FIRMUPDATER_UI=terminal ou FIRMUPDATER_UI=gui choisit l'interface utilisateur.\n"
-    L"Code de sortie : 0 après une mise à jour ou si aucune n'est nécessaire ou possible, "
-    L"1 sinon.\n";
+    L"Code de sortie : 0 après une mise à jour ou si aucune n'est nécessaire ou possible, 1 "
+    L"sinon.\n";
 
 }  // namespace
 

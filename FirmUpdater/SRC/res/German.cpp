@@ -97,6 +97,12 @@ constexpr StringEntry kStrings[] = {
      L"Firmware-Update-Tool erneut."},
     {IDS_CANNOT_UPDATE, L"Der angeschlossene KORVELIN kann nicht aktualisiert werden."},
     {IDS_READ_FAILED, L"Die Datei konnte nicht gelesen werden."},
+    {IDS_OTHER_MODEL,
+     L"Angeschlossen ist ein KORVELIN des Modells %s; dieses Image ist für das Modell %s "
+     L"bestimmt."},
+    {IDS_CHOOSE_IMAGE, L"Firmware-Image auswählen"},
+    {IDS_IMAGE_FILES, L"Firmware-Images"},
+    {IDS_ALL_FILES, L"Alle Dateien"},
 };
 
 constexpr DialogItem kConfirmItems[] = {
@@ -126,22 +132,30 @@ constexpr DialogTemplate kDialogs[] = {
 };
 
 constexpr std::wstring_view kUsage =
-    L"Aufruf: firmupdater [Optionen] [Image-Datei]\n"
+    L"Aufruf: firmupdater [Optionen] Image-Datei\n"
+    L"        firmupdater --choose [Optionen]\n"
     L"\n"
-    L"Schreibt ein Firmware-Image auf den KORVELIN in der Halterung.\n"
+    L"Schreibt ein Firmware-Image auf den KORVELIN in der Halterung. Jeder Lauf braucht eine\n"
+    L"Image-Datei: ihren Pfad, oder --choose, um sie in einem Dateidialog auszuwählen.\n"
     L"\n"
     L"Optionen:\n"
-    L"  /f          auch aktualisieren, wenn die Firmware des KORVELIN gleich alt oder neuer "
+    L"  /f              auch aktualisieren, wenn die Firmware des KORVELIN gleich alt oder neuer "
     L"ist\n"
-    L"  /s:XXXXX    XXXXX (fünf Zeichen) als Firmware-Version des Images verwenden\n"
-    L"  /d:XXXXX    XXXXX als Firmware-Version des KORVELIN verwenden\n"
-    L"  /l:ID       Sprache der Oberfläche, eine Sprachkennung (1033, 0x407, ...)\n"
-    L"  /t          die Uhr des KORVELIN immer nach diesem Computer stellen\n"
-    L"  /t-         die Uhr des KORVELIN nie verändern\n"
-    L"  --help      diese Hilfe anzeigen und beenden\n"
-    L"  --version   die Programmversion anzeigen und beenden\n"
+    L"  /s:XXXXX        XXXXX (fünf Zeichen) als Firmware-Version des Images verwenden\n"
+    L"  /d:XXXXX        XXXXX als Firmware-Version des KORVELIN verwenden\n"
+    L"  /l:ID           Sprache der Oberfläche, eine Sprachkennung (1033, 0x407, ...)\n"
+    L"  /t              die Uhr des KORVELIN immer nach diesem Computer stellen\n"
+    L"  /t-             die Uhr des KORVELIN nie verändern\n"
+    L"  --choose        ohne angegebene Image-Datei in einem Dateidialog nach ihr fragen (nur "
+    L"Desktop)\n"
+    L"  -v, --verbose   jeden Schritt des Laufs auf die Fehlerausgabe schreiben\n"
+    L"  --log=FILE      jeden Schritt des Laufs an die Datei FILE anhängen\n"
+    L"  -h, --help      diese Hilfe anzeigen und beenden (unter Windows auch /?)\n"
+    L"  --version       die Programmversion anzeigen und beenden\n"
     L"\n"
-    L"Ein Image-Pfad, der mit / beginnt, wird nur verwendet, wenn die Datei existiert.\n"
+    L"Unter Linux wird ein Image-Pfad, der mit / beginnt, nur verwendet, wenn die Datei "
+    L"existiert;\n"
+    L"unter Windows ist ein Argument, das mit / beginnt, eine Option oder wird ignoriert.\n"
     L"FIRMUPDATER_UI=terminal oder FIRMUPDATER_UI=gui wählt die Benutzeroberfläche.\n"
     L"Rückgabewert: 0 nach einem Update oder wenn keines nötig oder möglich ist, sonst 1.\n";
 

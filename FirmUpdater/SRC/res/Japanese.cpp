@@ -93,6 +93,10 @@ constexpr StringEntry kStrings[] = {
      L"元のArmillonGPSだけをPCに接続して、ファームウェア更新ツールをもう一度起動してください。"},
     {IDS_CANNOT_UPDATE, L"接続されているArmillonGPSは更新できません。"},
     {IDS_READ_FAILED, L"ファイルの読み込みに失敗しました。"},
+    {IDS_OTHER_MODEL, L"モデル%sのArmillonGPSが接続されています。このイメージはモデル%s用です。"},
+    {IDS_CHOOSE_IMAGE, L"ファームウェアイメージを選択"},
+    {IDS_IMAGE_FILES, L"ファームウェアイメージ"},
+    {IDS_ALL_FILES, L"すべてのファイル"},
 };
 
 constexpr DialogItem kConfirmItems[] = {
@@ -122,21 +126,29 @@ constexpr DialogTemplate kDialogs[] = {
 };
 
 constexpr std::wstring_view kUsage =
-    L"使い方: firmupdater [オプション] [イメージファイル]\n"
+    L"使い方: firmupdater [オプション] イメージファイル\n"
+    L"        firmupdater --choose [オプション]\n"
     L"\n"
-    L"クレードルに置いたArmillonGPSにファームウェアイメージを書き込みます。\n"
+    L"クレードルに置いたArmillonGPSにファームウェアイメージを書き込みます。実行にはイメージファイル"
+    L"が\n"
+    L"必要です。パスを指定するか、--choose でファイル選択ダイアログから選んでください。\n"
     L"\n"
     L"オプション:\n"
-    L"  /f          ArmillonGPSのファームウェアが同じか新しい場合でも更新する\n"
-    L"  /s:XXXXX    XXXXX（5文字）をイメージのファームウェアバージョンとして使う\n"
-    L"  /d:XXXXX    XXXXXをArmillonGPSのファームウェアバージョンとして使う\n"
-    L"  /l:ID       表示言語を言語識別子で指定する（1033、0x407 など）\n"
-    L"  /t          ArmillonGPSの時計を常にこのコンピューターに合わせる\n"
-    L"  /t-         ArmillonGPSの時計を変更しない\n"
-    L"  --help      このヘルプを表示して終了する\n"
-    L"  --version   プログラムのバージョンを表示して終了する\n"
+    L"  /f              ArmillonGPSのファームウェアが同じか新しい場合でも更新する\n"
+    L"  /s:XXXXX        XXXXX（5文字）をイメージのファームウェアバージョンとして使う\n"
+    L"  /d:XXXXX        XXXXXをArmillonGPSのファームウェアバージョンとして使う\n"
+    L"  /l:ID           表示言語を言語識別子で指定する（1033、0x407 など）\n"
+    L"  /t              ArmillonGPSの時計を常にこのコンピューターに合わせる\n"
+    L"  /t-             ArmillonGPSの時計を変更しない\n"
+    L"  --choose        "
+    L"イメージファイルの指定がないとき、ファイル選択ダイアログで選ぶ（デスクトップのみ）\n"
+    L"  -v, --verbose   実行の各手順をエラー出力に書き出す\n"
+    L"  --log=FILE      実行の各手順をファイル FILE に追記する\n"
+    L"  -h, --help      このヘルプを表示して終了する（Windows では /? も可）\n"
+    L"  --version       プログラムのバージョンを表示して終了する\n"
     L"\n"
-    L"/ で始まるイメージのパスは、そのファイルが存在する場合にだけ使われます。\n"
+    L"Linux では、/ で始まるイメージのパスは、そのファイルが存在する場合にだけ使われます。\n"
+    L"Windows では、/ で始まる引数はオプションとして扱われ、それ以外は無視されます。\n"
     L"FIRMUPDATER_UI=terminal または FIRMUPDATER_UI=gui でユーザーインターフェースを選びます。\n"
     L"終了コード: 更新したとき、または更新が不要か不可能なときは 0、それ以外は 1。\n";
 

@@ -29,6 +29,13 @@ inline constexpr std::uint16_t IDS_COMMUNICATION_ERROR = 228;
 inline constexpr std::uint16_t IDS_OTHER_DEVICE = 229;
 inline constexpr std::uint16_t IDS_CANNOT_UPDATE = 230;
 inline constexpr std::uint16_t IDS_READ_FAILED = 231;
+// Ours, beyond the original table: the line added to the "not connected" prompts when the
+// only watches found are of another model (watch's model code, image's model code), and
+// the texts of the file chooser the menu entries open.
+inline constexpr std::uint16_t IDS_OTHER_MODEL = 232;
+inline constexpr std::uint16_t IDS_CHOOSE_IMAGE = 233;
+inline constexpr std::uint16_t IDS_IMAGE_FILES = 234;
+inline constexpr std::uint16_t IDS_ALL_FILES = 235;
 
 // Dialog templates.
 inline constexpr std::uint16_t IDD_CONFIRM = 102;

@@ -79,6 +79,10 @@ constexpr StringEntry kStrings[] = {
      L"请断开 USB 插头，等待 3 到 4 秒后重新连接，然后再次运行固件更新工具。"},
     {IDS_CANNOT_UPDATE, L"无法更新所连接的 KORVELIN。"},
     {IDS_READ_FAILED, L"读取文件失败。"},
+    {IDS_OTHER_MODEL, L"已连接型号 %s 的 KORVELIN；此映像适用于型号 %s。"},
+    {IDS_CHOOSE_IMAGE, L"选择固件映像"},
+    {IDS_IMAGE_FILES, L"固件映像"},
+    {IDS_ALL_FILES, L"所有文件"},
 };
 
 constexpr DialogItem kConfirmItems[] = {
@@ -106,21 +110,27 @@ constexpr DialogTemplate kDialogs[] = {
 };
 
 constexpr std::wstring_view kUsage =
-    L"用法：firmupdater [选项] [映像文件]\n"
+    L"用法：firmupdater [选项] 映像文件\n"
+    L"      firmupdater --choose [选项]\n"
     L"\n"
-    L"将固件映像写入放在充电座上的 KORVELIN。\n"
+    L"将固件映像写入放在充电座上的 KORVELIN。每次运行都需要映像文件：\n"
+    L"请指定其路径，或使用 --choose 在文件选择对话框中选择。\n"
     L"\n"
     L"选项：\n"
-    L"  /f          即使 KORVELIN 的固件版本相同或更新也执行更新\n"
-    L"  /s:XXXXX    将 XXXXX（五个字符）作为映像的固件版本\n"
-    L"  /d:XXXXX    将 XXXXX 作为 KORVELIN 的固件版本\n"
-    L"  /l:ID       界面语言，用语言标识符指定（1033、0x407 等）\n"
-    L"  /t          始终按照本电脑设置 KORVELIN 的时钟\n"
-    L"  /t-         从不更改 KORVELIN 的时钟\n"
-    L"  --help      显示本帮助并退出\n"
-    L"  --version   显示程序版本并退出\n"
+    L"  /f              即使 KORVELIN 的固件版本相同或更新也执行更新\n"
+    L"  /s:XXXXX        将 XXXXX（五个字符）作为映像的固件版本\n"
+    L"  /d:XXXXX        将 XXXXX 作为 KORVELIN 的固件版本\n"
+    L"  /l:ID           界面语言，用语言标识符指定（1033、0x407 等）\n"
+    L"  /t              始终按照本电脑设置 KORVELIN 的时钟\n"
+    L"  /t-             从不更改 KORVELIN 的时钟\n"
+    L"  --choose        未指定映像文件时，用文件选择对话框询问（仅限桌面）\n"
+    L"  -v, --verbose   将运行的每个步骤写到错误输出\n"
+    L"  --log=FILE      将运行的每个步骤追加到文件 FILE\n"
+    L"  -h, --help      显示本帮助并退出（在 Windows 上也可用 /?）\n"
+    L"  --version       显示程序版本并退出\n"
     L"\n"
-    L"以 / 开头的映像路径，仅在文件存在时才会使用。\n"
+    L"在 Linux 上，以 / 开头的映像路径，仅在文件存在时才会使用；\n"
+    L"在 Windows 上，以 / 开头的参数是选项，否则将被忽略。\n"
     L"FIRMUPDATER_UI=terminal 或 FIRMUPDATER_UI=gui 用于选择用户界面。\n"
     L"退出代码：完成更新，或无需或无法更新时为 0，其他情况为 1。\n";
 

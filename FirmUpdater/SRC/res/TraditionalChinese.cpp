@@ -88,6 +88,10 @@ constexpr StringEntry kStrings[] = {
      L"請只將原本的 KORVELIN 連接到電腦，然後再次執行韌體更新工具。"},
     {IDS_CANNOT_UPDATE, L"無法更新已連接的 KORVELIN。"},
     {IDS_READ_FAILED, L"無法讀取檔案。"},
+    {IDS_OTHER_MODEL, L"已連接型號 %s 的 KORVELIN；此映像檔適用於型號 %s。"},
+    {IDS_CHOOSE_IMAGE, L"選擇韌體映像檔"},
+    {IDS_IMAGE_FILES, L"韌體映像檔"},
+    {IDS_ALL_FILES, L"所有檔案"},
 };
 
 constexpr DialogItem kConfirmItems[] = {
@@ -115,21 +119,27 @@ constexpr DialogTemplate kDialogs[] = {
 };
 
 constexpr std::wstring_view kUsage =
-    L"用法：firmupdater [選項] [映像檔]\n"
+    L"用法：firmupdater [選項] 映像檔\n"
+    L"      firmupdater --choose [選項]\n"
     L"\n"
-    L"將韌體映像檔寫入放在充電座上的 KORVELIN。\n"
+    L"將韌體映像檔寫入放在充電座上的 KORVELIN。每次執行都需要映像檔：\n"
+    L"請指定其路徑，或使用 --choose 在檔案選擇對話方塊中選取。\n"
     L"\n"
     L"選項：\n"
-    L"  /f          即使 KORVELIN 的韌體版本相同或較新也進行更新\n"
-    L"  /s:XXXXX    以 XXXXX（五個字元）作為映像檔的韌體版本\n"
-    L"  /d:XXXXX    以 XXXXX 作為 KORVELIN 的韌體版本\n"
-    L"  /l:ID       介面語言，以語言識別碼指定（1033、0x407 等）\n"
-    L"  /t          一律依照這台電腦設定 KORVELIN 的時鐘\n"
-    L"  /t-         絕不變更 KORVELIN 的時鐘\n"
-    L"  --help      顯示此說明後結束\n"
-    L"  --version   顯示程式版本後結束\n"
+    L"  /f              即使 KORVELIN 的韌體版本相同或較新也進行更新\n"
+    L"  /s:XXXXX        以 XXXXX（五個字元）作為映像檔的韌體版本\n"
+    L"  /d:XXXXX        以 XXXXX 作為 KORVELIN 的韌體版本\n"
+    L"  /l:ID           介面語言，以語言識別碼指定（1033、0x407 等）\n"
+    L"  /t              一律依照這台電腦設定 KORVELIN 的時鐘\n"
+    L"  /t-             絕不變更 KORVELIN 的時鐘\n"
+    L"  --choose        未指定映像檔時，以檔案選擇對話方塊詢問（僅限桌面）\n"
+    L"  -v, --verbose   將執行的每個步驟寫到錯誤輸出\n"
+    L"  --log=FILE      將執行的每個步驟附加到檔案 FILE\n"
+    L"  -h, --help      顯示此說明後結束（在 Windows 上也可用 /?）\n"
+    L"  --version       顯示程式版本後結束\n"
     L"\n"
-    L"以 / 開頭的映像檔路徑，只有在檔案存在時才會採用。\n"
+    L"在 Linux 上，以 / 開頭的映像檔路徑，只有在檔案存在時才會採用；\n"
+    L"在 Windows 上，以 / 開頭的引數是選項，否則會被忽略。\n"
     L"FIRMUPDATER_UI=terminal 或 FIRMUPDATER_UI=gui 可選擇使用者介面。\n"
     L"結束代碼：完成更新，或不需要或無法更新時為 0，其他情況為 1。\n";
 

@@ -31,14 +31,19 @@ Outcome RunProgram(const std::vector<std::string>& arguments, const std::string&
 
 const std::vector<std::string> kTerminalEnvironment = {"FIRMUPDATER_UI=terminal", "LANG=C"};
 
+// A missing image, and the menu option in the terminal, which has no file chooser: the
+// option then changes nothing.
 TEST(Program, AMissingImageShowsReadFailedAndExitsWithOne) {
-    const auto outcome = RunProgram({"no-such-image.bin"}, "\n", kTerminalEnvironment);
-    ASSERT_FALSE(outcome.timedOut);
-    EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_EQ(outcome.output,
-              "\n== KORVELIN firmware update tool ==\n"
-              "(i) Failed to read the file.\n"
-              "[Enter] OK > \n");
+    for (const char* argument : {"no-such-image.bin", "--choose"}) {
+        SCOPED_TRACE(argument);
+        const auto outcome = RunProgram({argument}, "\n", kTerminalEnvironment);
+        ASSERT_FALSE(outcome.timedOut);
+        EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_EQ(outcome.output,
+                  "\n== KORVELIN firmware update tool ==\n"
+                  "(i) Failed to read the file.\n"
+                  "[Enter] OK > \n");
+    }
 }
 
 TEST(Program, HelpInTheInterfaceLanguageAndVersion) {
@@ -46,6 +51,10 @@ TEST(Program, HelpInTheInterfaceLanguageAndVersion) {
     ASSERT_FALSE(help.timedOut);
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.output.rfind("使い方: firmupdater", 0), 0u) << help.output;
+
+    const auto shortHelp = RunProgram({"-h", "/l:1041"}, "", kTerminalEnvironment);
+    EXPECT_EQ(shortHelp.exitCode, 0);
+    EXPECT_EQ(shortHelp.output, help.output);
 
     const auto version = RunProgram({"--version"}, "", kTerminalEnvironment);
     EXPECT_EQ(version.exitCode, 0);

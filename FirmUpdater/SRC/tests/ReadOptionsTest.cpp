@@ -1,5 +1,5 @@
 // The command line: every option form, the length rules, later arguments winning, the
-// number bases of /l:, and paths that begin with /.
+// number bases of /l:, and arguments that begin with / under both platforms' rules.
 
 #include <gtest/gtest.h>
 
@@ -22,6 +22,7 @@ struct Expected {
     std::uint16_t languageId = 0;
     std::optional<std::string> deviceVersion{};
     bool help = false;
+    bool choose = false;
     bool version = false;
     bool verbose = false;
     std::wstring logPath{};
@@ -38,17 +39,21 @@ class ReadOptions : public testing::Test {
     std::wstring Existing() const { return (directory_.Path() / "image.bin").wstring(); }
     std::wstring Directory() const { return directory_.Path().wstring(); }
 
-    void Check(std::vector<std::wstring> arguments, const Expected& expected) {
+    void Check(std::vector<std::wstring> arguments, const Expected& expected,
+               SlashArguments slash = SlashArguments::PathWhenFileExists) {
         std::wstring shown;
         for (const auto& a : arguments) {
             shown += L"[" + a + L"] ";
         }
-        SCOPED_TRACE(common::WideToUtf8(shown));
+        SCOPED_TRACE(common::WideToUtf8(shown) +
+                     (slash == SlashArguments::OptionsOnly ? "(Windows rules)" : "(Linux rules)"));
         SetDeviceVersionOverride(nullptr);
         arguments.insert(arguments.begin(), L"firmupdater");
         ui::ScriptedUi ui;
         std::ostringstream console;
-        CFWUpdaterAppApp app(ui, arguments, console);
+        UpdaterPlatform platform;
+        platform.slashArguments = slash;
+        CFWUpdaterAppApp app(ui, arguments, console, platform);
         app.ReadOptions();
         EXPECT_EQ(app.forceUpdate, expected.forceUpdate);
         EXPECT_EQ(app.clockMode, expected.clockMode);
@@ -57,6 +62,7 @@ class ReadOptions : public testing::Test {
         EXPECT_EQ(app.languageId, expected.languageId);
         EXPECT_EQ(GetDeviceVersionOverride(), expected.deviceVersion);
         EXPECT_EQ(app.helpRequested, expected.help);
+        EXPECT_EQ(app.chooseImage, expected.choose);
         EXPECT_EQ(app.versionRequested, expected.version);
         EXPECT_EQ(app.verbose, expected.verbose);
         EXPECT_EQ(app.logPath, expected.logPath);
@@ -76,6 +82,10 @@ TEST_F(ReadOptions, FlagsAndTheirCaseSensitivity) {
     Check({L"/t", L"/t-"}, {.clockMode = -1});
     Check({L"/t-", L"/t"}, {.clockMode = 1});
     Check({L"--help"}, {.help = true});
+    Check({L"-h"}, {.help = true});
+    Check({L"--choose"}, {.choose = true});
+    Check({L"--choose", L"a.img"}, {.imagePath = L"a.img", .choose = true});
+    Check({L"--Choose", L"-choose", L"--HELP", L"-H"}, {.imagePath = L"-H"});
     Check({L"--version"}, {.version = true});
 }
 
@@ -129,7 +139,6 @@ TEST_F(ReadOptions, ImagePaths) {
     Check({L"image.bin"}, {.imagePath = L"image.bin"});
     Check({L"first.bin", L"second.bin"}, {.imagePath = L"second.bin"});
     Check({L"image.bin", L"/t", L"/t-"}, {.clockMode = -1, .imagePath = L"image.bin"});
-    Check({L"-h"}, {.imagePath = L"-h"});
     Check({L""}, {});
     Check({Existing()}, {.imagePath = Existing()});
     Check({Existing(), L"/no/such/image.bin"}, {.imagePath = Existing()});
@@ -138,6 +147,40 @@ TEST_F(ReadOptions, ImagePaths) {
     const bool slashPath = Directory().starts_with(L'/');
     Check({Directory()}, slashPath ? Expected{} : Expected{.imagePath = Directory()});
     Check({L"relative.bin", Existing()}, {.imagePath = Existing()});
+}
+
+// An argument beginning with / that is no option: where absolute paths begin with / it is
+// the image when a file is there; on Windows it never is (/x would name a file at the root
+// of the current drive), and /? asks for the help there.
+TEST_F(ReadOptions, SlashArgumentsFollowThePlatformsRules) {
+    const bool slashPath = Existing().starts_with(L'/');
+    const struct {
+        std::vector<std::wstring> arguments;
+        Expected onLinux;
+        Expected onWindows;
+    } cases[] = {
+        {{L"/x"}, {}, {}},
+        {{L"/?"}, {}, {.help = true}},
+        {{L"image.img", L"/no/such/file"},
+         {.imagePath = L"image.img"},
+         {.imagePath = L"image.img"}},
+        {{L"image.img", L"/f", L"/t"},
+         {.forceUpdate = 1, .clockMode = 1, .imagePath = L"image.img"},
+         {.forceUpdate = 1, .clockMode = 1, .imagePath = L"image.img"}},
+        {{L"C:\\images\\a.img"},
+         {.imagePath = L"C:\\images\\a.img"},
+         {.imagePath = L"C:\\images\\a.img"}},
+    };
+    for (const auto& c : cases) {
+        Check(c.arguments, c.onLinux, SlashArguments::PathWhenFileExists);
+        Check(c.arguments, c.onWindows, SlashArguments::OptionsOnly);
+    }
+    if (slashPath) {
+        // A file that exists at a path beginning with /: the image on Linux only.
+        Check({Existing()}, {.imagePath = Existing()}, SlashArguments::PathWhenFileExists);
+        Check({Existing()}, {}, SlashArguments::OptionsOnly);
+        Check({L"a.img", Existing()}, {.imagePath = L"a.img"}, SlashArguments::OptionsOnly);
+    }
 }
 
 }  // namespace

@@ -65,6 +65,11 @@ TEST(UpdateFlow, AConfirmedUpdateWritesTheImageAndTheWatchRebootsIntoIt) {
     EXPECT_EQ(progress.templateId, res::IDD_PROGRESS);
     EXPECT_EQ(progress.parent, confirm.dialog);
     EXPECT_EQ(progress.result, ui::IDOK);
+    // One dialog at a time: the confirmation is hidden while the progress dialog shows,
+    // and not shown again, since the run goes on to its message.
+    EXPECT_FALSE(progress.parentShownAtStart);
+    EXPECT_EQ(confirm.visibilityChanges, std::vector<bool>{false});
+    EXPECT_TRUE(progress.visibilityChanges.empty());
     // The bar moves on its own only until the first byte has gone out; it then measures.
     EXPECT_FALSE(progress.progressAmounts.empty());
     for (std::size_t i = 1; i < progress.progressPositions.size(); ++i) {
@@ -120,6 +125,123 @@ TEST(UpdateFlow, NoWatchPromptsFirstThenAgainAndCancelEndsQuietly) {
     }
     EXPECT_EQ(t.platform.EnumerationCount(), 8u);
     EXPECT_EQ(t.lock->created, 1) << "the second busy check found the lock held already";
+}
+
+// With only watches of another model in the cradle, the "not connected" prompts keep their
+// text and buttons and add a line naming both models; the transcript has the same line.
+TEST(UpdateFlow, AWatchOfAnotherModelIsNamedInTheNotConnectedPrompts) {
+    const auto line = [](const wchar_t* found) {
+        return FormatWide(UpdateHarness::Text(res::IDS_OTHER_MODEL), {found, L"612E"});
+    };
+    const struct {
+        const char* what;
+        std::vector<std::string> hardwareTexts;
+        std::wstring named;  // empty: no line
+    } cases[] = {
+        {"another model", {"ORNA-HWREV1-712E"}, L"712E"},
+        {"two others, one twice",
+         {"ORNA-HWREV1-712E", "X-812E", "ORNA-HWREV2-712E"},
+         L"712E, 812E"},
+        {"the same code in other case", {"ORNA-HWREV1-612e"}, L"612e"},
+        {"no watch at all", {}, L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        UpdateHarness t;
+        for (const auto& hardware : c.hardwareTexts) {
+            watchsim::WatchConfig config;
+            config.hardwareText = hardware;
+            t.AddWatch(config);
+        }
+        t.ui.Answer(ui::IDRETRY);
+        t.ui.Answer(ui::IDCANCEL);
+        std::ostringstream errors;
+        EXPECT_EQ(t.Run(Sample(), {L"--verbose"},
+                        [&errors](ui::UiBackend& ui, std::vector<std::wstring> arguments,
+                                  std::ostream& console, const UpdaterPlatform& platform) {
+                            auto app = std::make_unique<CFWUpdaterAppApp>(ui, std::move(arguments),
+                                                                          console, platform);
+                            app->errorStream = &errors;
+                            return app;
+                        }),
+                  1);
+        auto expected = t.Texts({res::IDS_NOT_CONNECTED_FIRST, res::IDS_NOT_CONNECTED_AGAIN});
+        if (!c.named.empty()) {
+            for (auto& text : expected) {
+                text += L"\n" + line(c.named.c_str());
+            }
+            EXPECT_NE(errors.str().find(common::WideToUtf8(line(c.named.c_str()))),
+                      std::string::npos)
+                << errors.str();
+        }
+        EXPECT_EQ(t.Messages(), expected);
+        for (const auto& box : t.ui.MessageBoxes()) {
+            EXPECT_EQ(box.style, kRetryCancel);
+        }
+        EXPECT_TRUE(t.ui.Dialogs().empty());
+    }
+}
+
+// The menu entries start the tool with --choose: without an image on the command line it
+// asks for one in the interface's chooser and goes on with the file chosen.
+TEST(UpdateFlow, TheChooserGivesTheImageOrCancelEndsQuietly) {
+    {
+        SCOPED_TRACE("chosen");
+        UpdateHarness t;
+        t.imageOnCommandLine = false;
+        auto& watch = t.AddWatch();
+        const auto chosen = t.files.Write("chosen.img", Sample());
+        t.ui.ChooseFileAnswer({ui::FileChoice::Outcome::Chosen, chosen});
+        t.AnswerConfirmation(ui::IDOK);
+        EXPECT_EQ(t.Run(Sample(), {L"--choose"}), 0);
+        EXPECT_EQ(t.Messages(), t.Texts({res::IDS_UPDATE_COMPLETED}));
+        UpdateHarness::ExpectHoldsImage(watch, Sample());
+        const auto choosers = t.ui.FileChoosers();
+        ASSERT_EQ(choosers.size(), 1u);
+        EXPECT_EQ(choosers[0].title, t.Text(res::IDS_CHOOSE_IMAGE));
+        ASSERT_EQ(choosers[0].filters.size(), 2u);
+        EXPECT_EQ(choosers[0].filters[0].name, t.Text(res::IDS_IMAGE_FILES));
+        EXPECT_EQ(choosers[0].filters[0].patterns, std::vector<std::wstring>{L"*.img"});
+        EXPECT_EQ(choosers[0].filters[1].name, t.Text(res::IDS_ALL_FILES));
+        EXPECT_EQ(t.ui.Events().at(1).kind, ui::ScriptedUi::EventKind::FileChooser)
+            << "the chooser comes before anything else";
+    }
+    {
+        SCOPED_TRACE("cancelled: no box, nothing looked for");
+        UpdateHarness t;
+        t.imageOnCommandLine = false;
+        t.AddWatch();
+        t.ui.ChooseFileAnswer({ui::FileChoice::Outcome::Cancelled, {}});
+        EXPECT_EQ(t.Run(Sample(), {L"--choose"}), 1);
+        EXPECT_TRUE(t.ui.MessageBoxes().empty());
+        EXPECT_EQ(t.platform.EnumerationCount(), 0u);
+        EXPECT_EQ(t.lock->created, 0);
+    }
+    {
+        SCOPED_TRACE("an interface without a chooser: as without the option");
+        UpdateHarness t;
+        t.imageOnCommandLine = false;
+        t.ui.ChooseFileAnswer({ui::FileChoice::Outcome::NoChooser, {}});
+        EXPECT_EQ(t.Run(Sample(), {L"--choose"}), 1);
+        EXPECT_EQ(t.Messages(), t.Texts({res::IDS_READ_FAILED}));
+    }
+    for (const auto& options : std::vector<std::vector<std::wstring>>{{}, {L"/f"}}) {
+        SCOPED_TRACE("no option, no image: 231 and no chooser");
+        UpdateHarness t;
+        t.imageOnCommandLine = false;
+        EXPECT_EQ(t.Run(Sample(), options), 1);
+        EXPECT_EQ(t.Messages(), t.Texts({res::IDS_READ_FAILED}));
+        EXPECT_TRUE(t.ui.FileChoosers().empty());
+    }
+    {
+        SCOPED_TRACE("an image given: no chooser");
+        UpdateHarness t;
+        t.AddWatch();
+        t.AnswerConfirmation(ui::IDCANCEL);
+        EXPECT_EQ(t.Run(Sample(), {L"--choose"}), 1);
+        EXPECT_TRUE(t.ui.FileChoosers().empty());
+        EXPECT_EQ(t.Messages(), t.Texts({res::IDS_UPDATE_ABORTED}));
+    }
 }
 
 TEST(UpdateFlow, AWatchPluggedInBeforeRetryIsUpdatedWithoutAnotherPrompt) {

@@ -103,7 +103,10 @@ int UpdateHarness::Run(const std::vector<std::uint8_t>& image, std::vector<std::
 
 int UpdateHarness::Run(const std::vector<std::uint8_t>& image, std::vector<std::wstring> options,
                        const AppMaker& make) {
-    std::vector<std::wstring> arguments{L"firmupdater", files.Write("image.bin", image)};
+    std::vector<std::wstring> arguments{L"firmupdater"};
+    if (const auto path = files.Write("image.bin", image); imageOnCommandLine) {
+        arguments.push_back(path);
+    }
     arguments.insert(arguments.end(), options.begin(), options.end());
     std::ostringstream console;
     const UpdaterPlatform wiring{&platform, &windows, FakeLockFactory(lock)};

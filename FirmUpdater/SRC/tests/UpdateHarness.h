@@ -109,6 +109,7 @@ class UpdateHarness {
     ui::ScriptedUi ui;
     ImageFiles files;
     bool heldLockDuringRun = false;  // HoldsUploaderMutex() when the flow had finished
+    bool imageOnCommandLine = true;  // false: the image is written, but not passed
 
   private:
     // The watch's clock is set from UTC: no test depends on the machine's zone, and no run

@@ -64,6 +64,12 @@ bool Dialog::KillTimer(unsigned id) {
     return window_ != nullptr && window_->KillTimer(id);
 }
 
+void Dialog::ShowWindow(bool visible) {
+    if (window_ != nullptr) {
+        window_->SetVisible(visible);
+    }
+}
+
 void Dialog::EndDialog(int result) {
     if (window_ != nullptr) {
         window_->End(result);

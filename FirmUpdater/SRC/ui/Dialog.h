@@ -62,6 +62,8 @@ class Dialog {
     // Returns the timer's ID, 0 when it could not be set.
     unsigned SetTimer(unsigned id, std::chrono::milliseconds period);
     bool KillTimer(unsigned id);
+    // Hides the running dialog or shows it again, without ending it.
+    void ShowWindow(bool visible);
     void EndDialog(int result);
 
     // The user's input, delivered by the user interface. A push button sends its ID as a

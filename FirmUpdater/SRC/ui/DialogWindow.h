@@ -39,6 +39,10 @@ class DialogWindow {
     virtual bool SetTimer(unsigned id, std::chrono::milliseconds period) = 0;
     virtual bool KillTimer(unsigned id) = 0;
 
+    // Hides the window or shows it again; the dialog goes on running either way (a hidden
+    // dialog still runs its timers and handlers). A dialog starts shown.
+    virtual void SetVisible(bool visible) = 0;
+
     // Ends the modal loop once the running handler returns.
     virtual void End(int result) = 0;
 };

@@ -67,6 +67,13 @@ bool LoopDialogWindow::KillTimer(unsigned id) {
     return loop_.KillTimer(id);
 }
 
+void LoopDialogWindow::SetVisible(bool visible) {
+    if (visible != visible_) {
+        visible_ = visible;
+        VisibilityChanged(visible);
+    }
+}
+
 void LoopDialogWindow::End(int result) {
     ended_ = true;
     result_ = result;

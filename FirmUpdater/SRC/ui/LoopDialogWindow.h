@@ -29,12 +29,14 @@ class LoopDialogWindow : public DialogWindow {
     void SetProgressAmount(int id, std::uint64_t done, std::uint64_t total) override;
     bool SetTimer(unsigned id, std::chrono::milliseconds period) override;
     bool KillTimer(unsigned id) override;
+    void SetVisible(bool visible) override;
     void End(int result) override;
 
     Dialog& Owner() const { return dialog_; }
     const Dialog* Parent() const { return parent_; }
     ModalLoop& Loop() { return loop_; }
     bool Ended() const { return ended_; }
+    bool Visible() const { return visible_; }
     int Result() const { return result_; }
 
     // The texts of all controls, in template order.
@@ -58,6 +60,7 @@ class LoopDialogWindow : public DialogWindow {
     virtual void ProgressAmountChanged(int /*id*/, std::uint64_t /*done*/,
                                        std::uint64_t /*total*/) {}
     virtual void TimerFired(unsigned /*id*/) {}
+    virtual void VisibilityChanged(bool /*visible*/) {}
 
   private:
     std::optional<std::size_t> IndexOf(int id) const;
@@ -68,6 +71,7 @@ class LoopDialogWindow : public DialogWindow {
     ModalLoop loop_;
     std::vector<std::wstring> texts_;
     std::optional<int> focus_;
+    bool visible_ = true;
     bool ended_ = false;
     int result_ = -1;
 };

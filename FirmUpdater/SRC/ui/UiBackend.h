@@ -2,8 +2,9 @@
 // The dialog framework the application runs on. Its three parts: modal message boxes,
 // modal dialogs built from dialog templates, and the application's start and exit hooks.
 // One implementation per user interface: the terminal, a scripted one for tests, the
-// desktop.
+// desktop. A desktop interface also offers its file chooser.
 
+#include "FileChooser.h"
 #include "MessageBoxRequest.h"
 #include "Resources.h"
 
@@ -32,6 +33,11 @@ class UiBackend {
     // or -1 when it could not run. `parent` is disabled while the dialog runs.
     virtual int RunModalDialog(const res::DialogTemplate& dialogTemplate, Dialog& dialog,
                                Dialog* parent) = 0;
+
+    // Asks for a file to open in the desktop's file chooser, modally, on the calling thread
+    // (the main thread, with no dialog of ours running). An interface without a chooser
+    // answers NoChooser and shows nothing.
+    virtual FileChoice ChooseFile(const FileChooserRequest& /*request*/) { return {}; }
 
     // An interface whose windows the platform's window search cannot find announces each
     // dialog and message box here while it shows (by caption); others ignore it. The

@@ -23,7 +23,7 @@ Windows_UpdaterPlatform::~Windows_UpdaterPlatform() {
 }
 
 UpdaterPlatform Windows_UpdaterPlatform::Wiring() {
-    return {&hid_, &windows_, &Windows_NamedMutex::Create};
+    return {&hid_, &windows_, &Windows_NamedMutex::Create, SlashArguments::OptionsOnly};
 }
 
 std::vector<std::wstring> Windows_UpdaterPlatform::Arguments(int, char**) {

@@ -26,6 +26,9 @@ class ScriptedWindow : public LoopDialogWindow {
     void TimerFired(unsigned id) override {
         ui_.UpdateDialog(record_, [&](DialogRecord& r) { r.ticks.push_back(id); });
     }
+    void VisibilityChanged(bool visible) override {
+        ui_.UpdateDialog(record_, [&](DialogRecord& r) { r.visibilityChanges.push_back(visible); });
+    }
 
   private:
     ScriptedUi& ui_;
@@ -92,6 +95,28 @@ void ScriptedUi::AnswerAll(BoxAnswer answer) {
 void ScriptedUi::Script(DialogScript script) {
     std::lock_guard lock(mutex_);
     scripts_.push_back(std::move(script));
+}
+
+void ScriptedUi::ChooseFileAnswer(FileChoice choice) {
+    std::lock_guard lock(mutex_);
+    fileAnswers_.push_back(std::move(choice));
+}
+
+std::vector<FileChooserRequest> ScriptedUi::FileChoosers() const {
+    std::lock_guard lock(mutex_);
+    return fileChoosers_;
+}
+
+FileChoice ScriptedUi::ChooseFile(const FileChooserRequest& request) {
+    std::lock_guard lock(mutex_);
+    events_.push_back({EventKind::FileChooser, fileChoosers_.size()});
+    fileChoosers_.push_back(request);
+    if (fileAnswers_.empty()) {
+        return {FileChoice::Outcome::Cancelled, {}};
+    }
+    auto choice = std::move(fileAnswers_.front());
+    fileAnswers_.pop_front();
+    return choice;
 }
 
 std::vector<MessageBoxRecord> ScriptedUi::MessageBoxes() const {
@@ -174,6 +199,11 @@ std::unique_ptr<LoopDialogWindow> ScriptedUi::CreateWindow(
     record.caption = dialogTemplate.caption;
     record.dialog = &dialog;
     record.parent = parent;
+    for (const auto* running : windows_) {
+        if (&running->Owner() == parent) {
+            record.parentShownAtStart = running->Visible();
+        }
+    }
     for (const auto& item : dialogTemplate.items) {
         record.controlIds.push_back(item.id);
     }

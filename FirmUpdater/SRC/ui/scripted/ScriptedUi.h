@@ -9,8 +9,9 @@
 //       EXPECT_EQ(d.Text(1005), L"...");
 //       d.Press(ui::IDOK);
 //   });
+//   ui.ChooseFileAnswer({ui::FileChoice::Outcome::Chosen, L"a.img"});  // the first chooser
 //   ... run the application on `ui` ...
-//   ui.MessageBoxes(), ui.Dialogs(), ui.Events()
+//   ui.MessageBoxes(), ui.Dialogs(), ui.FileChoosers(), ui.Events()
 //
 // A box without a scripted answer takes the answer a closed input gives (Cancel, No or
 // OK). A dialog without a script is cancelled when it has push buttons, then runs on its
@@ -56,7 +57,12 @@ struct DialogRecord {
     std::vector<std::pair<std::uint64_t, std::uint64_t>> progressAmounts;  // done, total
     int result = 0;
     bool scripted = false;
-    bool stuck = false;  // nothing could end it any more; the framework ended it with -1
+    bool stuck = false;
+    // Whether the parent dialog was shown when this one started (true without a parent),
+    // and every change of this dialog's own visibility, in order.
+    bool parentShownAtStart = true;
+    std::vector<bool>
+        visibilityChanges;  // nothing could end it any more; the framework ended it with -1
 
     // The text of control `id` after OnInitDialog.
     std::wstring TextAfterInit(int id) const;
@@ -102,11 +108,16 @@ class ScriptedUi : public LoopBackend {
     void AnswerAll(BoxAnswer answer);
     // Scripts for the next dialogs, one per dialog, in order.
     void Script(DialogScript script);
+    // Answers for the next file choosers, in order; a chooser without one is cancelled.
+    void ChooseFileAnswer(FileChoice choice);
 
-    enum class EventKind { Start, MessageBox, Dialog, Exit };
+    // The file choosers asked for, in order.
+    std::vector<FileChooserRequest> FileChoosers() const;
+
+    enum class EventKind { Start, MessageBox, Dialog, FileChooser, Exit };
     struct Event {
         EventKind kind;
-        std::size_t index;  // into MessageBoxes() or Dialogs()
+        std::size_t index;  // into MessageBoxes(), Dialogs() or FileChoosers()
     };
 
     std::vector<MessageBoxRecord> MessageBoxes() const;
@@ -116,6 +127,7 @@ class ScriptedUi : public LoopBackend {
 
     void Start() override;
     void Exit() override;
+    FileChoice ChooseFile(const FileChooserRequest& request) override;
 
   protected:
     int ShowMessageBoxHere(const MessageBoxRequest& request, std::thread::id requestedOn) override;
@@ -144,6 +156,8 @@ class ScriptedUi : public LoopBackend {
     std::deque<DialogScript> scripts_;
     std::vector<MessageBoxRecord> boxes_;
     std::vector<DialogRecord> dialogs_;
+    std::deque<FileChoice> fileAnswers_;
+    std::vector<FileChooserRequest> fileChoosers_;
     std::vector<Event> events_;
 };
 

@@ -24,7 +24,9 @@ Win32_DialogWindow::Win32_DialogWindow(const res::DialogTemplate& dialogTemplate
       measured_(dialogTemplate.items.size(), false) {}
 
 int Win32_DialogWindow::Run(const res::DialogTemplate& dialogTemplate, Dialog& dialog, HWND owner) {
-    const auto bytes = DialogTemplateBytes(dialogTemplate);
+    // An owned dialog has no task bar button of its own; it gets one, since the program's
+    // dialog beneath it is hidden while it runs and the program would have none.
+    const auto bytes = DialogTemplateBytes(dialogTemplate, owner != nullptr ? WS_EX_APPWINDOW : 0);
     Win32_DialogWindow window(dialogTemplate, dialog);
     const INT_PTR result = DialogBoxIndirectParamW(
         GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), owner,
@@ -189,6 +191,10 @@ bool Win32_DialogWindow::SetTimer(unsigned id, std::chrono::milliseconds period)
 
 bool Win32_DialogWindow::KillTimer(unsigned id) {
     return ::KillTimer(hwnd_, id) != FALSE;
+}
+
+void Win32_DialogWindow::SetVisible(bool visible) {
+    ::ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
 }
 
 void Win32_DialogWindow::End(int result) {

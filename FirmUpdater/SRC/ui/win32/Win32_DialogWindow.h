@@ -32,6 +32,7 @@ class Win32_DialogWindow : public DialogWindow {
     void SetProgressAmount(int id, std::uint64_t done, std::uint64_t total) override;
     bool SetTimer(unsigned id, std::chrono::milliseconds period) override;
     bool KillTimer(unsigned id) override;
+    void SetVisible(bool visible) override;
     void End(int result) override;
 
     HWND Handle() const { return hwnd_; }

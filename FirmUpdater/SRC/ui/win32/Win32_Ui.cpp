@@ -2,6 +2,7 @@
 
 #include "Dialog.h"
 #include "Win32_DialogWindow.h"
+#include "Win32_FileChooser.h"
 #include "Win32_MessageBox.h"
 #include "Win32_Window.h"
 // After the framework's headers.
@@ -29,6 +30,10 @@ int Win32_Ui::ShowMessageBox(const MessageBoxRequest& request) {
 int Win32_Ui::RunModalDialog(const res::DialogTemplate& dialogTemplate, Dialog& dialog,
                              Dialog* parent) {
     return Win32_DialogWindow::Run(dialogTemplate, dialog, WindowOf(parent));
+}
+
+FileChoice Win32_Ui::ChooseFile(const FileChooserRequest& request) {
+    return Win32_FileChooser::Show(request, nullptr);
 }
 
 }  // namespace ui

@@ -18,6 +18,8 @@ class Win32_Ui : public UiBackend {
     int ShowMessageBox(const MessageBoxRequest& request) override;
     int RunModalDialog(const res::DialogTemplate& dialogTemplate, Dialog& dialog,
                        Dialog* parent) override;
+    // The common item dialog (Win32_FileChooser), without an owner.
+    FileChoice ChooseFile(const FileChooserRequest& request) override;
 };
 
 }  // namespace ui

@@ -267,6 +267,12 @@ bool WxDialogWindow::KillTimer(unsigned id) {
     return true;
 }
 
+void WxDialogWindow::SetVisible(bool visible) {
+    // wxDialog::Show(false) would end the modal loop; the top-level window's own Show only
+    // hides the window.
+    frame_->wxTopLevelWindow::Show(visible);
+}
+
 void WxDialogWindow::End(int result) {
     result_ = result;
     if (ended_) {

@@ -45,6 +45,7 @@ class WxDialogWindow : public DialogWindow {
     void SetProgressAmount(int id, std::uint64_t done, std::uint64_t total) override;
     bool SetTimer(unsigned id, std::chrono::milliseconds period) override;
     bool KillTimer(unsigned id) override;
+    void SetVisible(bool visible) override;
     void End(int result) override;
 
     // Calls OnInitDialog, then runs the modal loop until the dialog ends; returns its result.

@@ -1,6 +1,7 @@
 #include "WxUi.h"
 
 #include <wx/app.h>
+#include <wx/filedlg.h>
 #include <wx/init.h>
 #include <wx/log.h>
 
@@ -110,6 +111,28 @@ int WxUi::ShowMessageBox(const MessageBoxRequest& request) {
 int WxUi::ShowMessageBoxHere(const MessageBoxRequest& request) {
     WxMessageBox box(OwnerFrame(request.owner), request);
     return box.Run();
+}
+
+std::wstring WxUi::Wildcard(const std::vector<FileFilter>& filters) {
+    std::wstring wildcard;
+    for (const auto& filter : filters) {
+        std::wstring patterns;
+        for (const auto& pattern : filter.patterns) {
+            patterns += patterns.empty() ? pattern : L";" + pattern;
+        }
+        wildcard += wildcard.empty() ? L"" : L"|";
+        wildcard += filter.name + L" (" + patterns + L")|" + patterns;
+    }
+    return wildcard;
+}
+
+FileChoice WxUi::ChooseFile(const FileChooserRequest& request) {
+    wxFileDialog chooser(nullptr, wxString(request.title), wxEmptyString, wxEmptyString,
+                         wxString(Wildcard(request.filters)), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (chooser.ShowModal() != wxID_OK) {
+        return {FileChoice::Outcome::Cancelled, {}};
+    }
+    return {FileChoice::Outcome::Chosen, chooser.GetPath().ToStdWstring()};
 }
 
 int WxUi::RunModalDialog(const res::DialogTemplate& dialogTemplate, Dialog& dialog,

@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "UiBackend.h"
 
@@ -31,6 +32,12 @@ class WxUi : public UiBackend {
     int ShowMessageBox(const MessageBoxRequest& request) override;
     int RunModalDialog(const res::DialogTemplate& dialogTemplate, Dialog& dialog,
                        Dialog* parent) override;
+    // The toolkit's file chooser (GTK's), for a file that exists. Its own buttons follow the
+    // desktop's language; the title and the type names are the request's.
+    FileChoice ChooseFile(const FileChooserRequest& request) override;
+
+    // The chooser's type list as the toolkit takes it: "name (*.img)|*.img|...".
+    static std::wstring Wildcard(const std::vector<FileFilter>& filters);
 
   private:
     WxUi() = default;

@@ -529,4 +529,93 @@ TEST(Win32UiTest, NestedDialogDisablesItsParentAndAHandlersExceptionEndsTheDialo
               IDOK);
 }
 
+// The texts of every combo box item in the window, at any depth.
+std::vector<std::wstring> ComboBoxItems(HWND window) {
+    std::vector<std::wstring> items;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM found) -> BOOL {
+            wchar_t className[32] = {};
+            GetClassNameW(child, className, 32);
+            if (std::wstring_view(className) == L"ComboBox") {
+                const auto count = SendMessageW(child, CB_GETCOUNT, 0, 0);
+                for (LRESULT i = 0; i < count; ++i) {
+                    std::wstring text(
+                        static_cast<std::size_t>(SendMessageW(child, CB_GETLBTEXTLEN, i, 0)) + 1,
+                        L'\0');
+                    text.resize(static_cast<std::size_t>(SendMessageW(
+                        child, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+                    reinterpret_cast<std::vector<std::wstring>*>(found)->push_back(text);
+                }
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&items));
+    return items;
+}
+
+// The menu entries' chooser: the common item dialog with the request's title and types;
+// Cancel answers Cancelled.
+TEST(Win32UiTest, TheFileChooserShowsTitleAndTypesAndCancelChoosesNothing) {
+    Win32_Ui ui;
+    ui.Start();
+    for (const auto language : {res::LANG_ENGLISH, res::LANG_JAPANESE}) {
+        const FileChooserRequest request{Text(res::IDS_CHOOSE_IMAGE, language),
+                                         {{Text(res::IDS_IMAGE_FILES, language), {L"*.img"}},
+                                          {Text(res::IDS_ALL_FILES, language), {L"*"}}},
+                                         language};
+        std::vector<std::wstring> items;
+        bool seen = false;
+        std::thread watcher([&] {
+            for (int i = 0; i < 400; ++i) {
+                HWND chooser = FindWindowW(nullptr, request.title.c_str());
+                if (chooser != nullptr && IsWindowVisible(chooser)) {
+                    Sleep(300);  // until its controls are filled
+                    seen = true;
+                    items = ComboBoxItems(chooser);
+                    PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
+                    return;
+                }
+                Sleep(25);
+            }
+        });
+        const auto choice = ui.ChooseFile(request);
+        watcher.join();
+        ASSERT_TRUE(seen) << "no chooser titled " << Utf8(request.title);
+        EXPECT_EQ(choice.outcome, FileChoice::Outcome::Cancelled);
+        for (const auto& filter : request.filters) {
+            EXPECT_TRUE(std::ranges::any_of(
+                items, [&](const std::wstring& item) { return item.starts_with(filter.name); }))
+                << "no type " << Utf8(filter.name);
+        }
+    }
+}
+
+// One dialog at a time: the confirmation hides while the progress dialog runs over it, and
+// goes on running; the progress dialog has no box to minimize or maximize it, and a task bar
+// button of its own.
+TEST(Win32UiTest, AParentHiddenUnderItsChildKeepsRunningAndTheProgressDialogCannotBeParked) {
+    Win32_Ui ui;
+    ui.Start();
+    ScriptDialog outer(ui);
+    ScriptDialog inner(ui);
+    inner.shown = [&](ScriptDialog& d) {
+        EXPECT_FALSE(IsWindowVisible(outer.Hwnd()));
+        EXPECT_TRUE(IsWindowVisible(d.Hwnd()));
+        const auto style = GetWindowLongW(d.Hwnd(), GWL_STYLE);
+        EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_SYSMENU), 0);
+        EXPECT_NE(GetWindowLongW(d.Hwnd(), GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+        d.EndDialog(IDOK);
+    };
+    int innerResult = 0;
+    outer.shown = [&](ScriptDialog& d) {
+        d.ShowWindow(false);
+        innerResult = ui.RunModalDialog(Template(res::IDD_PROGRESS, res::LANG_ENGLISH), inner, &d);
+        EXPECT_TRUE(d.IsRunning());
+        d.EndDialog(7);
+    };
+    EXPECT_EQ(ui.RunModalDialog(Template(res::IDD_CONFIRM, res::LANG_ENGLISH), outer, nullptr), 7);
+    EXPECT_EQ(innerResult, IDOK);
+}
+
 }  // namespace

@@ -87,10 +87,12 @@ class GuiUpdateTest : public testing::Test {
         fu_testing::Linux_DetachFuseMount(scratch_.Path() / "dev");
     }
 
-    std::unique_ptr<Child> StartProgram() const {
+    std::unique_ptr<Child> StartProgram(const std::vector<std::string>& options = {}) const {
         const fs::path base = scratch_.Path();
+        std::vector<std::string> arguments{FIRMUPDATER_BINARY, (base / "image.bin").string()};
+        arguments.insert(arguments.end(), options.begin(), options.end());
         return guitest::StartChild(
-            std::vector<std::string>{FIRMUPDATER_BINARY, (base / "image.bin").string()},
+            arguments,
             std::vector<std::string>{"DISPLAY=" + display_->DisplayName(), "PATH=/usr/bin:/bin",
                                      "HOME=" + base.string(), "LANG=C.UTF-8", "FIRMUPDATER_UI=gui",
                                      "FIRMUPDATER_HIDRAW_DIR=" + (base / "dev").string(),
@@ -131,6 +133,21 @@ class GuiUpdateTest : public testing::Test {
                      " timeout 30 xdotool windowfocus --sync " + window + " key " + keys);
     }
 
+    // Waits (bounded) until the program's log file holds `text`.
+    static bool LogSays(const std::string& log, const std::string& text) {
+        const auto deadline = std::chrono::steady_clock::now() + kLimit;
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::ifstream file(log);
+            const std::string content((std::istreambuf_iterator<char>(file)),
+                                      std::istreambuf_iterator<char>());
+            if (content.find(text) != std::string::npos) {
+                return true;
+            }
+            std::this_thread::sleep_for(50ms);
+        }
+        return false;
+    }
+
     std::string WatchVersion() const {
         std::string version;
         std::ifstream(scratch_.Path() / "state" / "version") >> version;
@@ -149,13 +166,19 @@ class GuiUpdateTest : public testing::Test {
 
 TEST_F(GuiUpdateTest, YesUpdatesTheWatchAndTheCompletionMessageEndsTheRunWithZero) {
     SERVE_OR_SKIP();
-    auto program = StartProgram();
+    const auto log = (scratch_.Path() / "run.log").string();
+    auto program = StartProgram({"--log=" + log});
     const auto confirmation = WindowOf(*program);
     ASSERT_FALSE(confirmation.empty());
     // No has the focus; Shift+Tab moves it to Yes.
     ASSERT_EQ(Press(confirmation, "shift+Tab Return"), 0);
-    // The dialogs close; the completion message is the next window.
-    const auto completed = WindowOf(*program, confirmation);
+    // The progress dialog takes the confirmation's place (one dialog at a time); once both
+    // have closed, the completion message is the next window.
+    const auto progress = WindowOf(*program, confirmation);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(WindowsOf(*program).size(), 1u) << "the confirmation is hidden";
+    ASSERT_TRUE(LogSays(log, "outcome: update completed"));
+    const auto completed = WindowOf(*program, progress);
     ASSERT_FALSE(completed.empty());
     ASSERT_EQ(Press(completed, "Return"), 0);
     EXPECT_EQ(program->Finish(kLimit), 0);
@@ -194,15 +217,16 @@ TEST_F(GuiUpdateTest, AFailedUpdateShowsTheWorkersMessageOverTheProgressDialogAn
     ASSERT_FALSE(confirmation.empty());
     ASSERT_EQ(Press(confirmation, "shift+Tab Return"), 0);
 
-    // Confirmation, progress dialog and the worker's message, all open at once; the message
-    // is the newest window.
+    // The progress dialog and the worker's message open at once, the confirmation hidden
+    // beneath them; the message is the newest window.
     std::vector<std::string> windows;
     const auto deadline = std::chrono::steady_clock::now() + 30s;
-    while ((windows = WindowsOf(*program)).size() < 3 &&
+    while ((windows = WindowsOf(*program)).size() < 2 &&
            std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(50ms);
     }
-    ASSERT_EQ(windows.size(), 3u);
+    ASSERT_EQ(windows.size(), 2u);
+    EXPECT_EQ(std::find(windows.begin(), windows.end(), confirmation), windows.end());
     const auto message = *std::max_element(
         windows.begin(), windows.end(),
         [](const auto& a, const auto& b) { return std::stoul(a) < std::stoul(b); });

@@ -458,4 +458,88 @@ TEST_F(WxUiTest, ANestedDialogRunsOverItsParentAndAHandlersExceptionEndsItAndRea
     EXPECT_EQ(childResult, -2);
 }
 
+// The menu entries' chooser: GTK's, with the request's title and types, the first type
+// selected; Cancel answers Cancelled.
+TEST_F(WxUiTest, TheFileChooserShowsTitleAndTypesAndCancelChoosesNothing) {
+    for (const auto language : {res::LANG_ENGLISH, res::LANG_JAPANESE}) {
+        const FileChooserRequest request{Text(res::IDS_CHOOSE_IMAGE, language),
+                                         {{Text(res::IDS_IMAGE_FILES, language), {L"*.img"}},
+                                          {Text(res::IDS_ALL_FILES, language), {L"*"}}},
+                                         language};
+        bool seen = false;
+        wxtest::WhenShown(
+            []() -> GtkWidget* {
+                GtkWidget* found = nullptr;
+                GList* windows = gtk_window_list_toplevels();
+                for (GList* w = windows; w != nullptr; w = w->next) {
+                    auto* widget = GTK_WIDGET(w->data);
+                    if (GTK_IS_FILE_CHOOSER_DIALOG(widget) && gtk_widget_get_visible(widget)) {
+                        found = widget;
+                    }
+                }
+                g_list_free(windows);
+                return found;
+            },
+            [&](GtkWidget* chooser) {
+                seen = true;
+                EXPECT_EQ(common::Utf8ToWide(gtk_window_get_title(GTK_WINDOW(chooser))),
+                          request.title);
+                std::vector<std::wstring> names;
+                GSList* filters = gtk_file_chooser_list_filters(GTK_FILE_CHOOSER(chooser));
+                for (GSList* f = filters; f != nullptr; f = f->next) {
+                    names.push_back(
+                        common::Utf8ToWide(gtk_file_filter_get_name(GTK_FILE_FILTER(f->data))));
+                }
+                g_slist_free(filters);
+                EXPECT_EQ(names, (std::vector<std::wstring>{request.filters[0].name + L" (*.img)",
+                                                            request.filters[1].name + L" (*)"}));
+                GtkFileFilter* selected = gtk_file_chooser_get_filter(GTK_FILE_CHOOSER(chooser));
+                ASSERT_NE(selected, nullptr);
+                EXPECT_EQ(common::Utf8ToWide(gtk_file_filter_get_name(selected)), names.at(0));
+                gtk_dialog_response(GTK_DIALOG(chooser), GTK_RESPONSE_CANCEL);
+            });
+        const auto choice = Ui().ChooseFile(request);
+        EXPECT_TRUE(seen);
+        EXPECT_EQ(choice.outcome, FileChoice::Outcome::Cancelled);
+        EXPECT_TRUE(choice.path.empty());
+    }
+}
+
+// One dialog at a time: a dialog hidden while the one over it runs keeps running (its
+// modal loop is not ended by hiding it), and the progress dialog offers no way to park it.
+TEST_F(WxUiTest, AParentHiddenUnderItsChildKeepsRunningAndTheProgressDialogHasNoMinimizeBox) {
+    ScriptDialog parent(Ui());
+    ScriptDialog child(Ui());
+    int childResult = 0;
+    parent.init = [&](ScriptDialog& d) {
+        d.SetTimer(1, std::chrono::milliseconds(1));
+        return true;
+    };
+    child.init = [](ScriptDialog& c) {
+        c.SetTimer(2, std::chrono::milliseconds(1));
+        return true;
+    };
+    child.timer = [&](ScriptDialog& c, unsigned) {
+        EXPECT_TRUE(gtk_widget_get_visible(c.Handle()));
+        EXPECT_FALSE(gtk_widget_get_visible(parent.Handle())) << "hidden under the child";
+        EXPECT_TRUE(parent.IsRunning());
+        const auto& frame = c.Wx().Frame();
+        EXPECT_FALSE(frame.HasFlag(wxMINIMIZE_BOX));
+        EXPECT_FALSE(frame.HasFlag(wxMAXIMIZE_BOX));
+        EXPECT_FALSE(gtk_window_get_resizable(GTK_WINDOW(c.Handle())));
+        c.EndDialog(IDOK);
+    };
+    parent.timer = [&](ScriptDialog& d, unsigned) {
+        d.KillTimer(1);
+        d.ShowWindow(false);
+        childResult =
+            Ui().RunModalDialog(Template(res::IDD_PROGRESS, res::LANG_ENGLISH), child, &d);
+        EXPECT_TRUE(d.IsRunning()) << "hiding did not end it";
+        d.EndDialog(7);
+    };
+    EXPECT_EQ(Ui().RunModalDialog(Template(res::IDD_CONFIRM, res::LANG_ENGLISH), parent, nullptr),
+              7);
+    EXPECT_EQ(childResult, IDOK);
+}
+
 }  // namespace
