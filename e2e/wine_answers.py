@@ -168,7 +168,7 @@ def desktop_update(args, wine, image, checks):
     env = dict(wine.env)
     env.pop("FIRMUPDATER_UI", None)
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile("w+") as probed:
-        tool = subprocess.Popen(["wine", args.firmupdater, ENGLISH, "/f", "Z:" + image], env=env,
+        tool = subprocess.Popen(["wine", args.firmupdater, ENGLISH, "/f", image], env=env,
                                 stdin=subprocess.DEVNULL, stdout=out, stderr=out)
         probe = subprocess.Popen(["wine", args.answer_probe, TITLE, str(PROBE_SECONDS), "100000"],
                                  env=env, stdin=subprocess.DEVNULL, stdout=probed,
@@ -202,7 +202,7 @@ def inner(args):
             if image:
                 # Probing until the program's last window has gone, 100 ms apart.
                 code, shown, probe_code, probe_out = run_beside(
-                    ["wine"], args.firmupdater, [ENGLISH, "Z:" + image], wine.env,
+                    ["wine"], args.firmupdater, [ENGLISH, image], wine.env,
                     args.answer_probe, 100000, answers="y\n")
                 figures = summary(probe_out)
                 wine_setup.say(f"      during the update: {probe_out.strip()}")

@@ -273,14 +273,21 @@ def listed(wine, probe, count, seconds=60, showing=()):
 
 
 def update_image(args, wine, checks):
-    """The image the program is given, in the work directory: a copy of --image, or built
-    from --manifest by fwimage.exe. None when it could not be built."""
+    """The image the program is given (its Windows path), in the work directory: a copy of
+    --image, or built from --manifest by fwimage.exe. None when it could not be built."""
     image = os.path.join(args.work, "update.img")
     if args.image:
         shutil.copyfile(args.image, image)
-        return image
+        return windows_path(image)
     code, out, err = wine.run([args.fwimage, "build", args.manifest, image])
-    return image if checks.expect(code == 0, "fwimage.exe builds the image", out + err) else None
+    ok = checks.expect(code == 0, "fwimage.exe builds the image", out + err)
+    return windows_path(image) if ok else None
+
+
+def windows_path(path):
+    """A host path as a Windows program under Wine takes it: on Windows an argument that
+    starts with "/" is an option, never a file."""
+    return "Z:" + os.path.abspath(path)
 
 
 class Setup:
