@@ -1,4 +1,4 @@
-// The terminal interface's windows made findable, and the wide command line.
+// The wide command line.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -7,23 +7,8 @@
 #include <vector>
 
 #include "Windows_CommandLine.h"
-#include "Windows_WindowAnnouncer.h"
 
 namespace {
-
-TEST(Windows_WindowAnnouncerTest, AnnouncedTitleIsFoundWhileTheAnnouncementLives) {
-    const std::wstring title =
-        L"KORVELIN firmware update tool \u4e2d " + std::to_wstring(::GetCurrentProcessId());
-    Windows_WindowAnnouncer announcer;
-    {
-        const auto announcement = announcer.Announce(title);
-        ASSERT_NE(nullptr, announcement);
-        const HWND found = ::FindWindowW(nullptr, title.c_str());
-        ASSERT_NE(nullptr, found);
-        EXPECT_FALSE(::IsWindowVisible(found));
-    }
-    EXPECT_EQ(nullptr, ::FindWindowW(nullptr, title.c_str()));
-}
 
 TEST(Windows_CommandLineTest, SplitsAsTheSystemDoesAndKeepsEveryCharacter) {
     const std::vector<std::wstring> expected = {
