@@ -6,6 +6,7 @@
 #include "COrnaFirmware.h"
 #include "ImageBuilder.h"
 #include "Linux_UniqueFd.h"
+#include "ScopedInstall.h"
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -199,7 +200,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     const auto imageFiles = CreatePlatformImageFileReader();
-    InstallImageFileReader(imageFiles.get());
+    const common::ScopedInstall imageFilesInstalled(InstallImageFileReader, imageFiles.get());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
