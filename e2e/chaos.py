@@ -29,8 +29,9 @@ from chaos_image import Image
 from chaos_invariants import Run, check
 from chaos_plan import Plan, generate
 from chaos_trace import read_state, read_trace
-from harness import (PRESENTERS, Unavailable, final_box, group_alive, message_id,
+from harness import (Unavailable, final_box, group_alive, message_id,
                      run_program, updater_environment)
+from presenters import PRESENTERS
 
 # Far beyond any run's waits; a run still going then has hung.
 KILL_SECONDS = 300

@@ -4,7 +4,7 @@ running the updater on it in terminal mode, and reading the boxes the updater sh
 The program and the way the watch is presented are parameters: `HidrawPresenter` mounts the
 watch as hidraw nodes for the Linux build; `WinePresenter` (wine_presenter.py) puts it on
 Wine's HID bus for the Windows build. Both offer the same `start`/`stop`/`environment`/
-`settle`/`output` and run under the same suites.
+`settle`/`output` and run under the same suites; presenters.py names them for the suites.
 """
 
 import os
@@ -132,27 +132,8 @@ class HidrawPresenter:
         return errors
 
 
-class HidrawPresenters:
-    """A presenter of its own for each run (`make`); the runs share nothing."""
-
-    def __init__(self, args):
-        self.watchsim = args.watchsim
-
-    def make(self):
-        return HidrawPresenter(self.watchsim)
-
-    def close(self):
-        pass
-
-
 class Unavailable(Exception):
     """The machine cannot present the watch this way (no root, FUSE, namespaces, ...)."""
-
-
-def wine_presenters(args):
-    """The watch on Wine's HID bus, for the Windows build (needs --probe, --wine-prefix)."""
-    from wine_presenter import WinePresenters
-    return WinePresenters(args)
 
 
 def updater_environment(work, extra):
@@ -193,8 +174,3 @@ def group_alive(pgid):
         return False
     except PermissionError:
         return True
-
-
-# How the suites can present the watch to the program under test, by name: each makes the
-# presenters of one suite's runs from its arguments and is closed when the suite ends.
-PRESENTERS = {"hidraw": HidrawPresenters, "wine": wine_presenters}

@@ -25,7 +25,6 @@ import sys
 import tempfile
 
 sys.dont_write_bytecode = True  # no byte code beside the sources
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import wine_setup  # noqa: E402
 
 say = wine_setup.say

@@ -33,7 +33,6 @@ import subprocess
 import sys
 
 sys.dont_write_bytecode = True  # no byte code beside the sources
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 # The set-up, under the names other scripts know it by here.
 from wine_setup import (PRODUCT, SKIP, VENDOR, WINE_STEP_SECONDS, Bus, Checks,  # noqa: E402,F401
                         Setup, Watch, Wine, argument_parser, check_image_arguments, listed,

@@ -25,7 +25,6 @@ import tempfile
 import threading
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import wine_setup as setup  # noqa: E402
 from harness import HidrawPresenter, Unavailable  # noqa: E402
 

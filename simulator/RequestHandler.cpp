@@ -57,6 +57,14 @@ std::size_t MinimumSize(std::uint16_t dataId, std::size_t actual) {
     }
 }
 
+// The start of an accepted data-class reply: status, the record, the data kind.
+std::vector<std::uint8_t> Accepted(std::uint16_t dataId, std::uint8_t kind) {
+    std::vector<std::uint8_t> body{0x00};
+    PutLe16(body, dataId);
+    body.push_back(kind);
+    return body;
+}
+
 bool InRange(std::uint64_t offset, std::uint64_t size, std::uint64_t total) {
     return offset <= total && size <= total - offset;
 }
@@ -94,244 +102,274 @@ std::vector<std::uint8_t> RequestHandler::HardwareInformation(
     return record;
 }
 
-Reply RequestHandler::Handle(std::span<const std::uint8_t> request, const std::string& hardwareText,
-                             bool shortRecord) {
+Reply RequestHandler::Handle(std::span<const std::uint8_t> request, const RequestClass& what,
+                             const std::string& hardwareText, bool shortRecord) {
     const std::uint8_t code = request[0];
     const auto payload = request.subspan(kRequestHeaderSize);
-    switch (code) {
-        case 0x00: {
+    // A data-class kind comes with its record (ClassifyRequest has seen at least 3 bytes).
+    const auto data = [&] {
+        return DataRequest{code, what.dataId.value_or(0), payload[2], payload.subspan(3)};
+    };
+    switch (what.kind) {
+        case CommandKind::Version: {
             std::vector<std::uint8_t> body;
             for (const std::uint16_t word : config_.handshakeWords) {
                 PutLe16(body, word);
             }
             return Reply{Block(code, body), false};
         }
-        case 0x01:
+        case CommandKind::Disconnect:
             return Reply{Block(code, {}), false};
-        case 0x30:
-        case 0x31:
-        case 0x32:
+        case CommandKind::Command30:
+        case CommandKind::Command31:
+        case CommandKind::Command32:
             return Reply{Block(code, {}), true};
-        case 0x20:
-        case 0x21:
-            return HandleDataClass(code, payload, hardwareText, shortRecord);
-        case 0x40:
-        case 0x43:
+        case CommandKind::DataGet:
+            return HandleDataGet(data(), hardwareText, shortRecord);
+        case CommandKind::DataSize:
+            return HandleDataSize(data(), hardwareText, shortRecord);
+        case CommandKind::IndexTable:
+            return HandleIndexTable(data());
+        case CommandKind::MetaData:
+            return HandleMetaData(data());
+        case CommandKind::DataSet:
+            return HandleDataSet(data());
+        case CommandKind::UploadFlag:
+            return HandleUploadFlag(data());
+        case CommandKind::FlashRead:
+        case CommandKind::FlashRead2:
             return HandleFlashRead(code, payload);
-        case 0x41:
-        case 0x44:
+        case CommandKind::FlashWrite:
+        case CommandKind::FlashWrite2:
             return HandleFlashWrite(code, payload);
-        case 0x42:
+        case CommandKind::SectorErase:
             return HandleSectorErase(payload);
         default:
-            return Error(kErrorUnknownCommand);
+            return HandleOther(code, what);
     }
 }
 
-Reply RequestHandler::HandleDataClass(std::uint8_t code, std::span<const std::uint8_t> payload,
-                                      const std::string& hardwareText, bool shortRecord) {
-    if (payload.size() < 3) {
+// A data-class request too short to name its record is malformed; one of a data kind the
+// watch does not know names unknown data; any other code is an unknown command.
+Reply RequestHandler::HandleOther(std::uint8_t code, const RequestClass& what) {
+    if (code == 0x20 || code == 0x21) {
+        return Error(what.dataId ? kErrorUnknownData : kErrorBadRequest);
+    }
+    return Error(kErrorUnknownCommand);
+}
+
+std::optional<std::vector<std::uint8_t>> RequestHandler::RecordBytes(
+    std::uint16_t dataId, std::uint16_t number, const std::string& hardwareText,
+    std::uint16_t& refusal) const {
+    if (dataId == kTrainingRecords) {
+        if (const TrainingRecord* record = FindTrainingRecord(number)) {
+            return record->data;
+        }
+        refusal = kErrorNoSuchRecord;
+        return std::nullopt;
+    }
+    const bool known = dataId == kFirmwareInformation || dataId == kProductInformation ||
+                       dataId == kHardwareInformation || dataId == kClockRecord ||
+                       IsSettingsBlock(dataId);
+    if (!known) {
+        refusal = kErrorUnknownData;
+        return std::nullopt;
+    }
+    if (number != 0) {
+        refusal = kErrorNoSuchRecord;
+        return std::nullopt;
+    }
+    switch (dataId) {
+        case kFirmwareInformation:
+            return FirmwareInformation();
+        case kProductInformation:
+            return ProductInformation();
+        case kHardwareInformation:
+            return HardwareInformation(hardwareText);
+        case kClockRecord:
+            return memory_.ClockRecord();
+        default: {
+            const auto found = memory_.settingsBlocks.find(dataId);
+            return found == memory_.settingsBlocks.end() ? std::vector<std::uint8_t>{}
+                                                         : found->second;
+        }
+    }
+}
+
+TrainingRecord* RequestHandler::FindTrainingRecord(std::uint16_t number) const {
+    for (auto& record : memory_.trainingRecords) {
+        if (record.number == number) {
+            return &record;
+        }
+    }
+    return nullptr;
+}
+
+// Data get: number, offset, size.
+Reply RequestHandler::HandleDataGet(const DataRequest& request, const std::string& hardwareText,
+                                    bool shortRecord) {
+    const auto params = request.params;
+    if (params.size() < 10) {
         return Error(kErrorBadRequest);
     }
-    const std::uint16_t dataId = Le16(payload, 0);
-    const std::uint8_t kind = payload[2];
-    const auto params = payload.subspan(3);
-    std::vector<std::uint8_t> body{0x00};  // status: accepted
-    PutLe16(body, dataId);
-    body.push_back(kind);
-    const auto ok = [&]() { return Reply{Block(code, body), false}; };
-
-    // The bytes of a readable record, or the error that refuses it.
+    const std::uint32_t offset = Le32(params, 2);
+    const std::uint32_t size = Le32(params, 6);
     std::uint16_t refusal = 0;
-    const auto recordBytes = [&](std::uint16_t number) -> std::optional<std::vector<std::uint8_t>> {
-        if (dataId == kTrainingRecords) {
-            for (const auto& record : memory_.trainingRecords) {
-                if (record.number == number) {
-                    return record.data;
-                }
-            }
-            refusal = kErrorNoSuchRecord;
-            return std::nullopt;
-        }
-        const bool known = dataId == kFirmwareInformation || dataId == kProductInformation ||
-                           dataId == kHardwareInformation || dataId == kClockRecord ||
-                           IsSettingsBlock(dataId);
-        if (!known) {
-            refusal = kErrorUnknownData;
-            return std::nullopt;
-        }
-        if (number != 0) {
-            refusal = kErrorNoSuchRecord;
-            return std::nullopt;
-        }
-        switch (dataId) {
-            case kFirmwareInformation:
-                return FirmwareInformation();
-            case kProductInformation:
-                return ProductInformation();
-            case kHardwareInformation:
-                return HardwareInformation(hardwareText);
-            case kClockRecord:
-                return memory_.ClockRecord();
-            default: {
-                const auto found = memory_.settingsBlocks.find(dataId);
-                return found == memory_.settingsBlocks.end() ? std::vector<std::uint8_t>{}
-                                                             : found->second;
-            }
-        }
-    };
-    const auto trainingRecord = [&](std::uint16_t number) -> TrainingRecord* {
-        for (auto& record : memory_.trainingRecords) {
-            if (record.number == number) {
-                return &record;
-            }
-        }
-        return nullptr;
-    };
+    const auto record = RecordBytes(request.dataId, Le16(params, 0), hardwareText, refusal);
+    if (!record) {
+        return Error(refusal);
+    }
+    if (!InRange(offset, size, record->size())) {
+        return Error(kErrorRecordRange);
+    }
+    auto body = Accepted(request.dataId, request.kind);
+    Append(body, params.first(10));
+    const std::size_t served = shortRecord && size > 0 ? size - 1 : size;
+    Append(body, std::span(*record).subspan(offset, served));
+    return Reply{Block(request.code, body), false};
+}
 
-    if (code == 0x20 && kind == 0x00) {  // data get: number, offset, size
-        if (params.size() < 10) {
-            return Error(kErrorBadRequest);
+// Data size: number.
+Reply RequestHandler::HandleDataSize(const DataRequest& request, const std::string& hardwareText,
+                                     bool shortRecord) {
+    const auto params = request.params;
+    if (params.size() < 2) {
+        return Error(kErrorBadRequest);
+    }
+    std::uint16_t refusal = 0;
+    const auto record = RecordBytes(request.dataId, Le16(params, 0), hardwareText, refusal);
+    if (!record) {
+        return Error(refusal);
+    }
+    std::size_t size = record->size();
+    if (shortRecord) {
+        const std::size_t minimum = MinimumSize(request.dataId, size);
+        size = minimum > 0 ? std::min(size, minimum - 1) : 0;
+    }
+    auto body = Accepted(request.dataId, request.kind);
+    Append(body, params.first(2));
+    PutLe32(body, static_cast<std::uint32_t>(size));
+    return Reply{Block(request.code, body), false};
+}
+
+// Index table: selector.
+Reply RequestHandler::HandleIndexTable(const DataRequest& request) {
+    if (request.dataId != kTrainingRecords) {
+        return Error(kErrorUnknownData);
+    }
+    if (request.params.empty()) {
+        return Error(kErrorBadRequest);
+    }
+    const std::uint8_t selector = request.params[0];
+    std::vector<std::uint16_t> entries;
+    if (const auto table = config_.indexTables.find(selector); table != config_.indexTables.end()) {
+        entries = table->second;
+    } else if (selector == 0 || selector == 1) {
+        for (const auto& record : memory_.trainingRecords) {
+            if (selector == 0 || record.uploadFlag != 0) {
+                entries.push_back(record.number);
+            }
         }
-        const std::uint32_t offset = Le32(params, 2);
-        const std::uint32_t size = Le32(params, 6);
-        const auto record = recordBytes(Le16(params, 0));
-        if (!record) {
-            return Error(refusal);
+    }
+    auto body = Accepted(request.dataId, request.kind);
+    body.push_back(selector);
+    PutLe32(body, static_cast<std::uint32_t>(entries.size() * 2));
+    for (const std::uint16_t entry : entries) {
+        PutLe16(body, entry);
+    }
+    return Reply{Block(request.code, body), false};
+}
+
+// Meta data: number.
+Reply RequestHandler::HandleMetaData(const DataRequest& request) {
+    if (request.dataId != kTrainingRecords) {
+        return Error(kErrorUnknownData);
+    }
+    if (request.params.size() < 2) {
+        return Error(kErrorBadRequest);
+    }
+    const TrainingRecord* record = FindTrainingRecord(Le16(request.params, 0));
+    if (!record) {
+        return Error(kErrorNoSuchRecord);
+    }
+    auto body = Accepted(request.dataId, request.kind);
+    Append(body, request.params.first(2));
+    PutLe32(body, static_cast<std::uint32_t>(record->metadata.size()));
+    Append(body, record->metadata);
+    return Reply{Block(request.code, body), false};
+}
+
+// Data set: number, offset, size, data.
+Reply RequestHandler::HandleDataSet(const DataRequest& request) {
+    const auto params = request.params;
+    const std::uint16_t dataId = request.dataId;
+    if (params.size() < 10) {
+        return Error(kErrorBadRequest);
+    }
+    const std::uint16_t number = Le16(params, 0);
+    const std::uint32_t offset = Le32(params, 2);
+    const std::uint32_t size = Le32(params, 6);
+    if (params.size() - 10 < size) {
+        return Error(kErrorBadRequest);
+    }
+    const auto data = params.subspan(10, size);
+    if (IsSettingsBlock(dataId)) {
+        if (number != 0) {
+            return Error(kErrorNoSuchRecord);
         }
-        if (!InRange(offset, size, record->size())) {
+        // A block may be as large as the largest flash area; nothing the update sends is.
+        const std::size_t limit = std::max(memory_.flash.size(), memory_.flash2.size());
+        if (!InRange(offset, size, limit)) {
             return Error(kErrorRecordRange);
         }
-        Append(body, params.first(10));
-        const std::size_t served = shortRecord && size > 0 ? size - 1 : size;
-        Append(body, std::span(*record).subspan(offset, served));
-        return ok();
-    }
-    if (code == 0x20 && kind == 0x41) {  // data size: number
-        if (params.size() < 2) {
-            return Error(kErrorBadRequest);
-        }
-        const auto record = recordBytes(Le16(params, 0));
-        if (!record) {
-            return Error(refusal);
-        }
-        std::size_t size = record->size();
-        if (shortRecord) {
-            const std::size_t minimum = MinimumSize(dataId, size);
-            size = minimum > 0 ? std::min(size, minimum - 1) : 0;
-        }
-        Append(body, params.first(2));
-        PutLe32(body, static_cast<std::uint32_t>(size));
-        return ok();
-    }
-    if (code == 0x20 && kind == 0x02) {  // index table: selector
-        if (dataId != kTrainingRecords) {
-            return Error(kErrorUnknownData);
-        }
-        if (params.empty()) {
-            return Error(kErrorBadRequest);
-        }
-        const std::uint8_t selector = params[0];
-        std::vector<std::uint16_t> entries;
-        if (const auto table = config_.indexTables.find(selector);
-            table != config_.indexTables.end()) {
-            entries = table->second;
-        } else if (selector == 0 || selector == 1) {
-            for (const auto& record : memory_.trainingRecords) {
-                if (selector == 0 || record.uploadFlag != 0) {
-                    entries.push_back(record.number);
-                }
-            }
-        }
-        body.push_back(selector);
-        PutLe32(body, static_cast<std::uint32_t>(entries.size() * 2));
-        for (const std::uint16_t entry : entries) {
-            PutLe16(body, entry);
-        }
-        return ok();
-    }
-    if (code == 0x20 && kind == 0x80) {  // meta data: number
-        if (dataId != kTrainingRecords) {
-            return Error(kErrorUnknownData);
-        }
-        if (params.size() < 2) {
-            return Error(kErrorBadRequest);
-        }
-        const TrainingRecord* record = trainingRecord(Le16(params, 0));
-        if (!record) {
-            return Error(kErrorNoSuchRecord);
-        }
-        Append(body, params.first(2));
-        PutLe32(body, static_cast<std::uint32_t>(record->metadata.size()));
-        Append(body, record->metadata);
-        return ok();
-    }
-    if (code == 0x21 && kind == 0x00) {  // data set: number, offset, size, data
-        if (params.size() < 10) {
-            return Error(kErrorBadRequest);
-        }
-        const std::uint16_t number = Le16(params, 0);
-        const std::uint32_t offset = Le32(params, 2);
-        const std::uint32_t size = Le32(params, 6);
-        if (params.size() - 10 < size) {
-            return Error(kErrorBadRequest);
-        }
-        const auto data = params.subspan(10, size);
-        if (IsSettingsBlock(dataId)) {
-            if (number != 0) {
-                return Error(kErrorNoSuchRecord);
-            }
-            // A block may be as large as the largest flash area; nothing the update sends is.
-            const std::size_t limit = std::max(memory_.flash.size(), memory_.flash2.size());
-            if (!InRange(offset, size, limit)) {
-                return Error(kErrorRecordRange);
-            }
-            auto& block = memory_.settingsBlocks[dataId];
-            if (offset == 0) {
-                block.assign(data.begin(), data.end());
-            } else {
-                block.resize(std::max<std::size_t>(block.size(), offset + std::size_t{size}), 0x00);
-                std::copy(data.begin(), data.end(), block.begin() + offset);
-            }
-            memory_.dirtyBlocks.insert(dataId);
-            if (dataId == 0x1600 || dataId == 0x1601) {
-                memory_.lastVersionBlock = dataId;
-            }
-        } else if (dataId == kClockRecord) {
-            if (number != 0) {
-                return Error(kErrorNoSuchRecord);
-            }
-            if (!InRange(offset, size, config_.clockRecordSize)) {
-                return Error(kErrorRecordRange);
-            }
-            if (!memory_.WriteClockRecord(offset, data)) {
-                return Error(kErrorInvalidTime);
-            }
-        } else if (dataId == kFirmwareInformation || dataId == kProductInformation ||
-                   dataId == kHardwareInformation || dataId == kTrainingRecords) {
-            return Error(kErrorReadOnly);
+        auto& block = memory_.settingsBlocks[dataId];
+        if (offset == 0) {
+            block.assign(data.begin(), data.end());
         } else {
-            return Error(kErrorUnknownData);
+            block.resize(std::max<std::size_t>(block.size(), offset + std::size_t{size}), 0x00);
+            std::copy(data.begin(), data.end(), block.begin() + offset);
         }
-        Append(body, params.first(10));
-        return ok();
-    }
-    if (code == 0x21 && kind == 0x42) {  // upload flag: number, flag
-        if (dataId != kTrainingRecords) {
-            return Error(kErrorUnknownData);
+        memory_.dirtyBlocks.insert(dataId);
+        if (dataId == 0x1600 || dataId == 0x1601) {
+            memory_.lastVersionBlock = dataId;
         }
-        if (params.size() < 3) {
-            return Error(kErrorBadRequest);
-        }
-        TrainingRecord* record = trainingRecord(Le16(params, 0));
-        if (!record) {
+    } else if (dataId == kClockRecord) {
+        if (number != 0) {
             return Error(kErrorNoSuchRecord);
         }
-        record->uploadFlag = params[2];
-        Append(body, params.first(2));
-        return ok();
+        if (!InRange(offset, size, config_.clockRecordSize)) {
+            return Error(kErrorRecordRange);
+        }
+        if (!memory_.WriteClockRecord(offset, data)) {
+            return Error(kErrorInvalidTime);
+        }
+    } else if (dataId == kFirmwareInformation || dataId == kProductInformation ||
+               dataId == kHardwareInformation || dataId == kTrainingRecords) {
+        return Error(kErrorReadOnly);
+    } else {
+        return Error(kErrorUnknownData);
     }
-    return Error(kErrorUnknownData);
+    auto body = Accepted(dataId, request.kind);
+    Append(body, params.first(10));
+    return Reply{Block(request.code, body), false};
+}
+
+// Upload flag: number, flag.
+Reply RequestHandler::HandleUploadFlag(const DataRequest& request) {
+    if (request.dataId != kTrainingRecords) {
+        return Error(kErrorUnknownData);
+    }
+    if (request.params.size() < 3) {
+        return Error(kErrorBadRequest);
+    }
+    TrainingRecord* record = FindTrainingRecord(Le16(request.params, 0));
+    if (!record) {
+        return Error(kErrorNoSuchRecord);
+    }
+    record->uploadFlag = request.params[2];
+    auto body = Accepted(request.dataId, request.kind);
+    Append(body, request.params.first(2));
+    return Reply{Block(request.code, body), false};
 }
 
 Reply RequestHandler::HandleFlashRead(std::uint8_t code, std::span<const std::uint8_t> payload) {

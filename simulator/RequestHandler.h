@@ -3,11 +3,13 @@
 // leaves the bus to reboot once the reply is out.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "Clock.h"
+#include "CommandKind.h"
 #include "WatchConfig.h"
 #include "WatchMemory.h"
 
@@ -23,10 +25,11 @@ class RequestHandler {
     RequestHandler(const WatchConfig& config, WatchMemory& memory)
         : config_(config), memory_(memory) {}
 
-    // request: the whole request block. hardwareText: what the hardware record carries on
-    // this connection. shortRecord: serve records one byte short (see FaultType::ShortRecord).
-    Reply Handle(std::span<const std::uint8_t> request, const std::string& hardwareText,
-                 bool shortRecord);
+    // request: the whole request block; what: its kind, as ClassifyRequest found it (the one
+    // decode of the request). hardwareText: what the hardware record carries on this
+    // connection. shortRecord: serve records one byte short (see FaultType::ShortRecord).
+    Reply Handle(std::span<const std::uint8_t> request, const RequestClass& what,
+                 const std::string& hardwareText, bool shortRecord);
 
     static std::vector<std::uint8_t> ErrorReply(std::uint16_t code);
 
@@ -36,8 +39,29 @@ class RequestHandler {
     std::vector<std::uint8_t> HardwareInformation(const std::string& hardwareText) const;
 
   private:
-    Reply HandleDataClass(std::uint8_t code, std::span<const std::uint8_t> payload,
-                          const std::string& hardwareText, bool shortRecord);
+    // A data-class request (0x20, 0x21): its record, the kind byte it is answered with, and
+    // the parameters after them.
+    struct DataRequest {
+        std::uint8_t code = 0;
+        std::uint16_t dataId = 0;
+        std::uint8_t kind = 0;
+        std::span<const std::uint8_t> params;
+    };
+
+    Reply HandleDataGet(const DataRequest& request, const std::string& hardwareText,
+                        bool shortRecord);
+    Reply HandleDataSize(const DataRequest& request, const std::string& hardwareText,
+                         bool shortRecord);
+    Reply HandleIndexTable(const DataRequest& request);
+    Reply HandleMetaData(const DataRequest& request);
+    Reply HandleDataSet(const DataRequest& request);
+    Reply HandleUploadFlag(const DataRequest& request);
+    static Reply HandleOther(std::uint8_t code, const RequestClass& what);
+    // The bytes of a readable record, or nothing with the error that refuses it in `refusal`.
+    std::optional<std::vector<std::uint8_t>> RecordBytes(std::uint16_t dataId, std::uint16_t number,
+                                                         const std::string& hardwareText,
+                                                         std::uint16_t& refusal) const;
+    TrainingRecord* FindTrainingRecord(std::uint16_t number) const;
     Reply HandleFlashRead(std::uint8_t code, std::span<const std::uint8_t> payload);
     Reply HandleFlashWrite(std::uint8_t code, std::span<const std::uint8_t> payload);
     Reply HandleSectorErase(std::span<const std::uint8_t> payload);

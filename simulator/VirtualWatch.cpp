@@ -380,7 +380,7 @@ void VirtualWatch::HandleRequestLocked(std::vector<std::uint8_t>& request) {
                          nullptr, false);
         return;
     }
-    Reply reply = handler_.Handle(request, state_.sessionHardwareText,
+    Reply reply = handler_.Handle(request, what, state_.sessionHardwareText,
                                   fault && fault->type == FaultType::ShortRecord);
     if (fault && fault->type == FaultType::ReplyCode) {
         reply.block[0] = static_cast<std::uint8_t>(fault->value);

@@ -6,6 +6,8 @@
 #include "COrnaFirmware.h"
 #include "ImageBuilder.h"
 #include "Linux_UniqueFd.h"
+#include "ScopedInstall.h"
+#include "TemporaryDirectory.h"
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -94,12 +96,17 @@ std::vector<std::uint8_t> MakeImage(std::size_t total) {
     return image.Build();
 }
 
+// The images live in one temporary directory, removed with them by RemoveImages.
+std::unique_ptr<fu_testing::TemporaryDirectory>& ImageDirectory() {
+    static auto directory = std::make_unique<fu_testing::TemporaryDirectory>("bench-image-");
+    return directory;
+}
+
 const fs::path& ImagePath(std::int64_t size) {
     static std::map<std::int64_t, fs::path> paths;
     auto& path = paths[size];
     if (path.empty()) {
-        path = fs::temp_directory_path() /
-               ("bench-image-" + std::to_string(::getpid()) + "-" + std::to_string(size) + ".img");
+        path = *ImageDirectory() / (std::to_string(size) + ".img");
         const auto bytes = MakeImage(static_cast<std::size_t>(size));
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()),
@@ -109,10 +116,7 @@ const fs::path& ImagePath(std::int64_t size) {
 }
 
 void RemoveImages() {
-    for (const std::int64_t size : {512 << 10, 64 << 20}) {
-        std::error_code ignored;
-        fs::remove(ImagePath(size), ignored);
-    }
+    ImageDirectory().reset();
 }
 
 // The baseline: open, size a buffer, read it in one go.
@@ -199,7 +203,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     const auto imageFiles = CreatePlatformImageFileReader();
-    InstallImageFileReader(imageFiles.get());
+    const common::ScopedInstall imageFilesInstalled(InstallImageFileReader, imageFiles.get());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

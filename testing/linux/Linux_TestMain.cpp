@@ -4,18 +4,15 @@
 #include "Linux_ImageFileReader.h"
 #include "Linux_LocalZone.h"
 #include "Linux_PlatformServices.h"
+#include "ScopedInstall.h"
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     Linux_ImageFileReader imageFiles;
     Linux_LocalZone localZone;
     Linux_PlatformServices services;
-    InstallImageFileReader(&imageFiles);
-    InstallLocalZone(&localZone);
-    platform::Install(services.Services());
-    const int result = RUN_ALL_TESTS();
-    platform::Install({});
-    InstallLocalZone(nullptr);
-    InstallImageFileReader(nullptr);
-    return result;
+    const common::ScopedInstall imageFilesInstalled(InstallImageFileReader, &imageFiles);
+    const common::ScopedInstall localZoneInstalled(InstallLocalZone, &localZone);
+    const common::ScopedInstall servicesInstalled(platform::Install, services.Services());
+    return RUN_ALL_TESTS();
 }

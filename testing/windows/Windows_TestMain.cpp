@@ -1,6 +1,7 @@
 // The test programs' main function on Windows.
 #include <gtest/gtest.h>
 
+#include "ScopedInstall.h"
 #include "Windows_ImageFileReader.h"
 #include "Windows_LocalZone.h"
 
@@ -8,10 +9,7 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     Windows_ImageFileReader imageFiles;
     Windows_LocalZone localZone;
-    InstallImageFileReader(&imageFiles);
-    InstallLocalZone(&localZone);
-    const int result = RUN_ALL_TESTS();
-    InstallLocalZone(nullptr);
-    InstallImageFileReader(nullptr);
-    return result;
+    const common::ScopedInstall imageFilesInstalled(InstallImageFileReader, &imageFiles);
+    const common::ScopedInstall localZoneInstalled(InstallLocalZone, &localZone);
+    return RUN_ALL_TESTS();
 }

@@ -2,6 +2,7 @@
 
 #include "ByteOrder.h"
 #include "SampleImage.h"
+#include "TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -44,9 +45,8 @@ Section ReadSection(common::ByteReader& reader, std::size_t dataLength) {
 }
 
 TEST(ImageManifestTest, WritesEveryFieldAndDataSourceAsGiven) {
-    const fs::path dir =
-        fs::temp_directory_path() / ("manifest-test-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const fu_testing::TemporaryDirectory directory("manifest-test-");
+    const fs::path& dir = directory.Path();
     std::ofstream(dir / "blob.bin", std::ios::binary) << "xyz";
 
     const char* manifest = R"(
@@ -60,7 +60,6 @@ TEST(ImageManifestTest, WritesEveryFieldAndDataSourceAsGiven) {
         trailing data=hex:99
     )";
     const auto bytes = fwimage::BuildImageFromManifest(manifest, dir);
-    fs::remove_all(dir);
 
     common::ByteReader reader(bytes);
     EXPECT_EQ(*reader.U32(), 5u);

@@ -72,11 +72,6 @@ std::optional<NodeInfo> ReadNodeInfo(int fd) {
     return node;
 }
 
-std::string Directory() {
-    const char* value = std::getenv(kDirectoryVariable);
-    return value != nullptr && *value != '\0' ? std::string(value) : std::string("/dev");
-}
-
 std::vector<std::string> ListNodes(const std::string& directory) {
     std::vector<Node> nodes;
     if (DIR* dir = ::opendir(directory.c_str()); dir != nullptr) {

@@ -14,13 +14,6 @@
 
 namespace ArmillonDevice::Linux_HidDiscovery {
 
-// The environment variable naming the directory to scan instead of /dev (a directory of
-// simulated nodes, for instance).
-inline constexpr const char* kDirectoryVariable = "FIRMUPDATER_HIDRAW_DIR";
-
-// The variable's value when set and not empty, else "/dev".
-std::string Directory();
-
 // Paths of the entries of `directory` named "hidraw" and a number, by that number (hidraw2
 // before hidraw10). None when the directory cannot be read.
 std::vector<std::string> ListNodes(const std::string& directory);

@@ -8,8 +8,6 @@
 
 namespace ArmillonDevice {
 
-Linux_HidPlatform::Linux_HidPlatform() : Linux_HidPlatform(Linux_HidDiscovery::Directory()) {}
-
 Linux_HidPlatform::Linux_HidPlatform(std::string directory) : directory_(std::move(directory)) {}
 
 Linux_HidPlatform::~Linux_HidPlatform() = default;

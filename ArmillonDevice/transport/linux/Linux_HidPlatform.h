@@ -10,8 +10,8 @@ namespace ArmillonDevice {
 
 class Linux_HidPlatform : public IHidPlatform {
   public:
-    // Scans Linux_HidDiscovery::Directory(): /dev, or FIRMUPDATER_HIDRAW_DIR when set.
-    Linux_HidPlatform();
+    // Scans the hidraw nodes of `directory` (/dev on a real system; the program's assembly
+    // says which).
     explicit Linux_HidPlatform(std::string directory);
     ~Linux_HidPlatform() override;
 

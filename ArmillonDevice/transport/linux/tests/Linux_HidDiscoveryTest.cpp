@@ -3,9 +3,6 @@
 // kernel-path tests.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,45 +37,6 @@ TEST(Linux_HidDiscoveryTest, SkipsNodesThatAreNotHidDevices) {
     EXPECT_EQ(asked, 0);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_STREQ(list[0].GetPath(), "/kept");
-}
-
-// Sets or clears an environment variable for the life of the object.
-class ScopedEnvironment {
-  public:
-    ScopedEnvironment(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = ::getenv(name)) {
-            old_ = old;
-        }
-        Apply(value);
-    }
-    ~ScopedEnvironment() { Apply(old_); }
-
-  private:
-    void Apply(const std::optional<std::string>& value) {
-        if (value) {
-            ::setenv(name_, value->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-TEST(Linux_HidDiscoveryTest, DirectoryComesFromTheEnvironment) {
-    const char* variable = Linux_HidDiscovery::kDirectoryVariable;
-    {
-        ScopedEnvironment env(variable, std::nullopt);
-        EXPECT_EQ(Linux_HidDiscovery::Directory(), "/dev");
-    }
-    {
-        ScopedEnvironment env(variable, "");
-        EXPECT_EQ(Linux_HidDiscovery::Directory(), "/dev");
-    }
-    {
-        ScopedEnvironment env(variable, "/tmp/watches");
-        EXPECT_EQ(Linux_HidDiscovery::Directory(), "/tmp/watches");
-    }
 }
 
 }  // namespace

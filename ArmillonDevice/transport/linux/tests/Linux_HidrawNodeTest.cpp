@@ -120,16 +120,9 @@ TEST(Linux_HidrawNodeTest, DiscoveryListsTheMatchingWatchesInNodeOrder) {
 }
 
 // Identifiers above 0x7FFF come from the kernel as negative numbers.
-TEST(Linux_HidrawNodeTest, DiscoveryFindsTheDirectoryInTheEnvironmentAndReadsIdentifiersUnsigned) {
+TEST(Linux_HidrawNodeTest, DiscoveryReadsIdentifiersUnsigned) {
     MOUNT_OR_SKIP(mount, WithProduct(0xBEEF, 0x8001), WatchConfig{});
-    const char* variable = Linux_HidDiscovery::kDirectoryVariable;
-    std::optional<std::string> old;
-    if (const char* value = ::getenv(variable)) {
-        old = value;
-    }
-    ::setenv(variable, mount->Directory().c_str(), 1);
-    Linux_HidPlatform platform;
-    old ? ::setenv(variable, old->c_str(), 1) : ::unsetenv(variable);
+    Linux_HidPlatform platform(mount->Directory());
 
     EXPECT_EQ(Enumerate(platform, [](auto, auto) { return true; }),
               (std::vector<Identity>{{mount->NodePath(0), 0xBEEF, 0x8001},

@@ -1,12 +1,14 @@
 #pragma once
-// What the program takes from Windows besides its user interface: the watch through the HID
-// class driver, image files and the local zone through Win32, the thread locale, thread
-// priorities and console interrupt keys of the application, the uploader lock as a named
-// mutex, and the window titles of the busy check through FindWindowW.
+// The Windows program, put together: the watch through the HID class driver, image files and
+// the local zone through Win32, the thread locale, thread priorities and console interrupt
+// keys of the application, the uploader lock as a named mutex, the window titles of the busy
+// check through FindWindowW, hidden windows carrying the terminal interface's titles, and the
+// user interface (the dialog manager, or the terminal in a console).
 
 #include <memory>
 
 #include "PlatformAssembly.h"
+#include "ScopedInstall.h"
 #include "Windows_HidPlatform.h"
 #include "Windows_ImageFileReader.h"
 #include "Windows_LocalZone.h"
@@ -26,6 +28,7 @@ class Windows_UpdaterPlatform : public PlatformAssembly {
     ui::WindowAnnouncer* Announcer() override { return &announcer_; }
     // The wide command line: any character of a path reaches the loader.
     std::vector<std::wstring> Arguments(int argc, char** argv) override;
+    std::unique_ptr<ui::UiBackend> CreateUi(std::istream& in, std::ostream& out) override;
 
   private:
     // First of all, before any part loads a library: DLLs that are loaded later come from the
@@ -37,6 +40,10 @@ class Windows_UpdaterPlatform : public PlatformAssembly {
     Windows_ImageFileReader imageFiles_;
     Windows_LocalZone localZone_;
     Windows_PlatformServices services_;
+    common::ScopedInstall imageFilesInstalled_;
+    common::ScopedInstall localZoneInstalled_;
+    common::ScopedInstall servicesInstalled_;
+    common::ScopedInstall pauseInstalled_;
     Windows_WindowAnnouncer announcer_;
     Windows_WindowTitleSearch windows_;
     ArmillonDevice::Windows_HidPlatform hid_;

@@ -1,5 +1,5 @@
 // On Linux the desktop interface needs an X display that answers; DISPLAY names it.
-#include "UiFactory.h"
+#include "Linux_DesktopUi.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ TEST(UiFactory, WithoutAReachableDisplayEveryChoiceGivesTheTerminal) {
     std::istringstream in;
     std::ostringstream out;
     for (const char* variable : {"terminal", "gui", ""}) {
-        auto created = CreateUi({variable, true, false, true}, in, out);
+        auto created = CreateUi({variable, true, false, true}, in, out, Linux_DesktopUi());
         EXPECT_NE(dynamic_cast<TerminalUi*>(created.get()), nullptr) << variable;
     }
     if (saved != nullptr) {

@@ -1,13 +1,9 @@
-// The interface's environment on Linux: the variables and whether the standard streams are
-// terminals.
+#include "Linux_UiEnvironment.h"
 
 #include <unistd.h>
 
 #include <cstdlib>
 
-#include "UiFactory.h"
-
-namespace ui {
 namespace {
 
 bool IsSet(const char* name) {
@@ -17,8 +13,8 @@ bool IsSet(const char* name) {
 
 }  // namespace
 
-UiEnvironment UiEnvironment::OfProcess() {
-    UiEnvironment environment;
+ui::UiEnvironment Linux_UiEnvironment::OfProcess() {
+    ui::UiEnvironment environment;
     if (const char* value = std::getenv("FIRMUPDATER_UI")) {
         environment.uiVariable = value;
     }
@@ -27,5 +23,3 @@ UiEnvironment UiEnvironment::OfProcess() {
     environment.inputIsTerminal = isatty(STDIN_FILENO) == 1;
     return environment;
 }
-
-}  // namespace ui

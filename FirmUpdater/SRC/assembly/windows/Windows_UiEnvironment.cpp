@@ -1,14 +1,9 @@
-// The interface's environment on Windows: FIRMUPDATER_UI, and whether the standard streams
-// are the console. Windows always has a desktop; a program started in a console window
-// talks there.
-
-#include "UiFactory.h"
-// UiFactory.h first: windows.h defines macros named like the message box constants.
+#include "Windows_UiEnvironment.h"
+// Windows_UiEnvironment.h first: windows.h defines macros named like the message box constants.
 #include <windows.h>
 
 #include <cstdlib>
 
-namespace ui {
 namespace {
 
 bool IsConsole(DWORD stream) {
@@ -18,8 +13,8 @@ bool IsConsole(DWORD stream) {
 
 }  // namespace
 
-UiEnvironment UiEnvironment::OfProcess() {
-    UiEnvironment environment;
+ui::UiEnvironment Windows_UiEnvironment::OfProcess() {
+    ui::UiEnvironment environment;
     if (const char* value = std::getenv("FIRMUPDATER_UI")) {
         environment.uiVariable = value;
     }
@@ -28,5 +23,3 @@ UiEnvironment UiEnvironment::OfProcess() {
     environment.inputIsTerminal = IsConsole(STD_INPUT_HANDLE);
     return environment;
 }
-
-}  // namespace ui
