@@ -143,12 +143,15 @@ def marks(folder):
     return sorted(name for name in os.listdir(folder) if name.endswith(".loaded"))
 
 
-def beside_stand_ins(args, program, folder_name):
-    """A copy of `program` in a new folder of the work directory, beside the stand-ins."""
+def beside_stand_ins(args, program, folder_name, companions=()):
+    """A copy of `program` (and of the programs it starts) in a new folder of the work
+    directory, beside the stand-ins."""
     folder = os.path.join(args.work, folder_name)
     os.makedirs(folder)
     for name in STAND_INS:
         shutil.copy(os.path.join(args.standins, name), folder)
+    for companion in companions:
+        shutil.copy(companion, folder)
     copy = os.path.join(folder, os.path.basename(program))
     shutil.copy(program, copy)
     return folder, copy
@@ -167,9 +170,10 @@ def dll_search_steps(args, wine, checks):
     image = update_image(args, wine, checks)
     if not image:
         return
-    for program in (args.firmupdater, args.console):
+    # The console twin starts firmupdater.exe from its own folder.
+    for program, companions in ((args.firmupdater, ()), (args.console, (args.firmupdater,))):
         name = os.path.basename(program)
-        folder, copy = beside_stand_ins(args, program, "beside-" + name)
+        folder, copy = beside_stand_ins(args, program, "beside-" + name, companions)
         code, out, err = wine.run([copy, image], stdin="n\n", timeout=300)
         checks.expect("Do you want to update the firmware?" in out and code == 1,
                       f"{name} beside stand-ins finds the watch, asks, and ends at No",

@@ -272,6 +272,14 @@ def listed(wine, probe, count, seconds=60, showing=()):
         time.sleep(0.5)
 
 
+def wait_for(condition, seconds, value):
+    """`value()` once `condition()` holds, or when `seconds` have passed without it."""
+    deadline = time.monotonic() + seconds
+    while not condition() and time.monotonic() < deadline:
+        time.sleep(0.05)
+    return value()
+
+
 def update_image(args, wine, checks):
     """The image the program is given (its Windows path), in the work directory: a copy of
     --image, or built from --manifest by fwimage.exe. None when it could not be built."""
