@@ -26,7 +26,7 @@ import tempfile
 import time
 
 from chaos_image import Image
-from chaos_invariants import Run, check
+from chaos_invariants import Run, check, check_convergence, needs_second_run
 from chaos_plan import Plan, generate
 from chaos_trace import read_state, read_trace
 from harness import (PRESENTERS, Unavailable, final_box, group_alive, message_id,
@@ -79,7 +79,9 @@ def held_locks(folder):
     return held
 
 
-def outcome(exit_code, output):
+def outcome(exit_code, output, killed=False):
+    if killed:
+        return "killed"
     number = message_id(final_box(output))
     return f"{exit_code}/{number if number else '-'}"
 
@@ -96,40 +98,61 @@ def start_presenter(presenter, work, options):
         presenter.start(work, options)
 
 
-def run_plan(args, plan, presenters):
-    """Runs one plan; returns (plan, outcome, seconds, broken properties)."""
-    work = tempfile.mkdtemp(prefix="fu_chaos_")
+class TraceCount:
+    """Counts the reports the program has sent to the watch so far, from the trace the
+    watch writes line by line; reads only what was added since it last looked."""
+
+    def __init__(self, path, reports):
+        self.path = path
+        self.reports = reports
+        self.seen = 0
+        self.offset = 0
+        self.partial = b""
+
+    def reached(self):
+        try:
+            with open(self.path, "rb") as trace:
+                trace.seek(self.offset)
+                data = trace.read()
+        except FileNotFoundError:
+            return False
+        self.offset += len(data)
+        lines = (self.partial + data).split(b"\n")
+        self.partial = lines.pop()
+        self.seen += sum(1 for line in lines if line.startswith(b">"))
+        return self.seen >= self.reports
+
+
+def run_once(args, plan, presenter, work, trace, serve_options, kill_at=None):
+    """One run of the program on the watch presented with serve_options; the watch's state
+    folder is the plan's, kept from run to run. Returns (exit code or "-", output, standard
+    error, seconds, what it left behind, whether the suite killed it), or raises
+    RuntimeError when the watch could not be presented."""
     runtime = os.path.join(work, "run")
-    state = os.path.join(work, "state")
-    trace = os.path.join(work, "trace.txt")
-    os.mkdir(runtime)
-    presenter = presenters.make()
+    os.makedirs(runtime, exist_ok=True)
+    start_presenter(presenter, work, ["--state", os.path.join(work, "state"),
+                                      "--trace", trace] + serve_options)
     problems = []
     result = ("-", "", "", 0.0)
-    try:
-        image_path = build_image(args, plan, work)
-        start_presenter(presenter, work, ["--state", state, "--trace", trace] +
-                        plan.serve_options())
-    except (RuntimeError, subprocess.SubprocessError, OSError) as error:
-        # The machine, not the program: no FUSE, no image tool, no room.
-        presenter.stop()
-        shutil.rmtree(work, ignore_errors=True)
-        return plan, NOT_RUN, 0.0, [f"could not be run: {error}"]
+    killed = False
     try:
         extra = dict(presenter.environment())
         if plan.cap is not None:
             extra["FIRMUPDATER_TEST_MAX_PAUSE_MS"] = str(plan.cap)
         env = updater_environment(runtime, extra)
+        kill_when = TraceCount(trace, kill_at).reached if kill_at is not None else None
         start = time.monotonic()
-        code, output, errors, pgid = run_program(args.program + [image_path], env, "y\n",
-                                                 KILL_SECONDS)
+        code, output, errors, pgid = run_program(args.program + [args.image_path], env, "y\n",
+                                                 KILL_SECONDS, kill_when)
         seconds = time.monotonic() - start
+        killed = kill_at is not None and code == -signal.SIGKILL
         result = (code, presenter.output(output), errors, seconds)
         if group_alive(pgid):
             problems.append("a process of the program outlived it")
         problems += [f"lock still held: {name}" for name in held_locks(runtime)]
-        if code == 0 and message_id(final_box(output)) == 210:
-            # The watch takes its new version when it is back from its reboot.
+        if message_id(final_box(output)) not in (206, 231):
+            # The watch takes its new version when it is back from its reboot, and a watch
+            # that dropped off comes back then too.
             time.sleep(plan.reboot / 1000.0 + 0.3)
             presenter.settle()
     except (subprocess.SubprocessError, OSError) as error:
@@ -140,23 +163,65 @@ def run_plan(args, plan, presenters):
         problems.append("the watch's mount outlived its server")
     if serve_errors.strip():
         problems.append("watchsim: " + serve_errors.strip().splitlines()[0])
-    code, output, errors, seconds = result
-    if code != "-":
-        try:
-            state_files = read_state(state) if os.path.isdir(state) else None
-            run = Run(code, output, errors, seconds, read_trace(trace), state_files, problems)
-            problems = check(run, Image(plan.image), plan.cap,
-                             latency_of(plan.fault) + presenter.report_us, args.strict_identity,
-                             presenter.replies_outlive_watch)
-        except Exception as error:  # a fault of the suite must not end the whole run
-            problems.append(f"the suite could not check the run: {error!r}")
+    return result + (problems, killed)
+
+
+def checked_run(args, plan, presenter, result, trace, state):
+    """The run as the properties see it, and the properties it broke."""
+    code, output, errors, seconds, leftovers, killed = result
+    try:
+        state_files = read_state(state) if os.path.isdir(state) else None
+        run = Run(code, output, errors, seconds, read_trace(trace), state_files, leftovers,
+                  killed)
+        return run, check(run, Image(plan.image), plan.cap,
+                          latency_of(plan.fault) + presenter.report_us, args.strict_identity,
+                          presenter.replies_outlive_watch)
+    except Exception as error:  # a fault of the suite must not end the whole run
+        return None, leftovers + [f"the suite could not check the run: {error!r}"]
+
+
+def run_plan(args, plan, presenters):
+    """Runs one plan, and once more on the same watch without faults when the first run did
+    not finish the update; returns (plan, outcome, seconds, broken properties)."""
+    work = tempfile.mkdtemp(prefix="fu_chaos_")
+    state = os.path.join(work, "state")
+    presenter = presenters.make()
+    image = Image(plan.image)
+    try:
+        args_image = build_image(args, plan, work)
+        run_args = argparse.Namespace(**vars(args), image_path=args_image)
+        trace = os.path.join(work, "trace.txt")
+        first = run_once(run_args, plan, presenter, work, trace, plan.serve_options(),
+                         plan.kill_at)
+        run, problems = (None, first[4]) if first[0] == "-" else checked_run(
+            args, plan, presenter, first, trace, state)
+        result = outcome(first[0], first[1], first[5])
+        seconds = first[3]
+        output = first[1] + "\n--- standard error\n" + first[2]
+        if run is not None and not problems and needs_second_run(run, image):
+            # The user runs the program again, the watch back in its cradle, nothing amiss.
+            trace = os.path.join(work, "trace-again.txt")
+            second = run_once(run_args, plan, presenter, work, trace,
+                              ["--reboot-delay-ms", str(plan.reboot)])
+            again, broken = checked_run(args, plan, presenter, second, trace, state)
+            if again is not None:
+                broken += check_convergence(again, image)
+            problems += [f"run again: {problem}" for problem in broken]
+            result += " > " + outcome(second[0], second[1], second[5])
+            seconds += second[3]
+            output += "\n--- run again\n" + second[1] + "\n--- standard error\n" + second[2]
+    except (RuntimeError, subprocess.SubprocessError, OSError) as error:
+        # The machine, not the program: no FUSE, no image tool, no room.
+        presenter.stop()
+        shutil.rmtree(work, ignore_errors=True)
+        return plan, NOT_RUN, 0.0, [f"could not be run: {error}"]
     if args.keep_work and problems:
         with open(os.path.join(work, "output.txt"), "w") as out:
-            out.write(output + "\n--- standard error\n" + errors)
+            out.write(output)
         print(f"  kept {work}", flush=True)
     else:
         shutil.rmtree(work, ignore_errors=True)
-    return plan, outcome(code, output), seconds, problems
+    return plan, result, seconds, problems
 
 
 def keep_plan(folder, plan, problems):

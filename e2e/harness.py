@@ -11,6 +11,7 @@ import os
 import select
 import signal
 import subprocess
+import threading
 
 SERVE_START_SECONDS = 20.0
 
@@ -104,7 +105,7 @@ class HidrawPresenter:
 
     def start(self, work, serve_options):
         self.mount = os.path.join(work, "dev")
-        os.mkdir(self.mount)
+        os.makedirs(self.mount, exist_ok=True)  # a second run on the same watch has it
         self.serve = subprocess.Popen(
             [self.watchsim, "serve", "--dir", self.mount] + serve_options,
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
@@ -167,9 +168,11 @@ def updater_environment(work, extra):
     return env
 
 
-def run_program(command, env, answers, timeout):
+def run_program(command, env, answers, timeout, kill_when=None):
     """Runs the program in a session of its own. Returns (exit code or "hung", standard
-    output, standard error, process group id); a hung program is killed with its group."""
+    output, standard error, process group id); a hung program is killed with its group.
+    `kill_when`, asked every few milliseconds while the program runs, kills the program
+    (SIGKILL, its process alone) once it says so, as a user or the system may."""
 
     def text(data):
         return data.decode(errors="replace") if isinstance(data, bytes) else (data or "")
@@ -177,6 +180,8 @@ def run_program(command, env, answers, timeout):
     program = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                stderr=subprocess.PIPE, env=env, text=True,
                                start_new_session=True)
+    if kill_when is not None:
+        threading.Thread(target=kill_once, args=(program, kill_when), daemon=True).start()
     try:
         output, errors = program.communicate(answers, timeout=timeout)
         return program.returncode, output, errors, program.pid
@@ -184,6 +189,14 @@ def run_program(command, env, answers, timeout):
         os.killpg(program.pid, signal.SIGKILL)
         output, errors = program.communicate()
         return "hung", text(output), text(errors), program.pid
+
+
+def kill_once(program, kill_when):
+    while program.poll() is None:
+        if kill_when():
+            program.send_signal(signal.SIGKILL)  # not once the program has been waited for
+            return
+        threading.Event().wait(0.005)
 
 
 def group_alive(pgid):

@@ -128,6 +128,27 @@ Reply RequestHandler::Handle(std::span<const std::uint8_t> request, const std::s
     }
 }
 
+void RequestHandler::HandleInterrupted(std::span<const std::uint8_t> request) {
+    const std::uint8_t code = request[0];
+    const auto payload = request.subspan(kRequestHeaderSize);
+    std::size_t lengthAt = 0;  // of the data length field, in the payload
+    if (code == 0x41 || code == 0x44) {
+        lengthAt = 4;  // address, length, data
+    } else if (code == 0x21 && payload.size() >= 3 && payload[2] == 0x00 &&
+               IsSettingsBlock(Le16(payload, 0))) {
+        lengthAt = 3 + 6;  // identifier, kind, number, offset, size, data
+    } else {
+        return;
+    }
+    if (payload.size() < lengthAt + 4) {
+        return;
+    }
+    std::vector<std::uint8_t> half(request.begin(), request.end());
+    const auto halfPayload = std::span(half).subspan(kRequestHeaderSize);
+    SetLe32(halfPayload, lengthAt, Le32(payload, lengthAt) / 2);
+    Handle(half, {}, false);
+}
+
 Reply RequestHandler::HandleDataClass(std::uint8_t code, std::span<const std::uint8_t> payload,
                                       const std::string& hardwareText, bool shortRecord) {
     if (payload.size() < 3) {
