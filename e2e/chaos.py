@@ -145,6 +145,8 @@ def run_once(args, plan, presenter, work, trace, serve_options, kill_at=None):
         code, output, errors, pgid = run_program(args.program + [args.image_path], env, "y\n",
                                                  KILL_SECONDS, kill_when)
         seconds = time.monotonic() - start
+        if hasattr(presenter, "note"):  # a presenter that tells where the time goes
+            presenter.note("the program's run", seconds)
         killed = kill_at is not None and code == -signal.SIGKILL
         result = (code, presenter.output(output), errors, seconds)
         if group_alive(pgid):
@@ -205,7 +207,7 @@ def run_plan(args, plan, presenters):
                               ["--reboot-delay-ms", str(plan.reboot)])
             again, broken = checked_run(args, plan, presenter, second, trace, state)
             if again is not None:
-                broken += check_convergence(again, image)
+                broken += check_convergence(again, image, presenter.replies_outlive_watch)
             problems += [f"run again: {problem}" for problem in broken]
             result += " > " + outcome(second[0], second[1], second[5])
             seconds += second[3]
@@ -332,6 +334,10 @@ def run_plans(args, plans, presenters):
           f"{not_run} could not be run")
     for result, count in sorted(outcomes.items(), key=lambda item: -item[1]):
         print(f"  {result:7} {count}")
+    if hasattr(presenters, "phase_report"):
+        print("where a run's time goes:")
+        for line in presenters.phase_report():
+            print("  " + line)
     if args.summary:
         with open(args.summary, "w") as out:
             out.write(f"plans: {len(plans)}\nseconds: {elapsed:.0f}\n"

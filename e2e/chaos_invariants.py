@@ -169,15 +169,20 @@ def agree_with_outcome(run, image, k, position, failed_at, replies_outlive_watch
     if run.completed and not done:
         return ["completed although not every operation of the image succeeded on the watch"]
     if done and feasible and run.confirmed and run.messages[-1:] == [FAILED]:
-        # A bare command ends the connection: the watch leaves the bus right after its
-        # reply. Where the HID stack discards what a removed device had queued (Windows),
-        # the program may never read that reply, and a failure is all it can report then.
-        reply_left_with_watch = (not replies_outlive_watch and operations and
-                                 operations[-1][0] == "command" and
-                                 run.exchanges[-1].code == operations[-1][1][-1])
-        if not reply_left_with_watch:
+        if not reply_left_with_watch(run, image, replies_outlive_watch):
             return ["reported a failure although every operation of the image succeeded"]
     return []
+
+
+def reply_left_with_watch(run, image, replies_outlive_watch):
+    """A bare command ends the connection: the watch leaves the bus right after its reply.
+    Where the HID stack discards what a removed device had queued (Windows), the program may
+    never read that reply of the image's last operation, and a failure is all it can report
+    then."""
+    operations, _ = image.operations()
+    return bool(not replies_outlive_watch and operations and run.exchanges and
+                operations[-1][0] == "command" and
+                run.exchanges[-1].code == operations[-1][1][-1])
 
 
 def check_identity(run, strict=False):
@@ -251,12 +256,15 @@ def needs_second_run(run, image):
     return not (last == [REFUSED] and not run.exchanges)
 
 
-def check_convergence(run, image):
+def check_convergence(run, image, replies_outlive_watch=True):
     """The run after a cut-off one, on the same watch with the faults gone, finishes the
     update: it completes (or, where the cut-off run already got the whole image across, finds
-    no need to update) and the watch holds the image byte for byte."""
+    no need to update) and the watch holds the image byte for byte. Where the last reply may
+    leave with the watch (see reply_left_with_watch), its failure box counts as completion
+    when the watch holds the image."""
     last = run.messages[-1:]
-    if run.exit_code != 0 or last not in ([210], [206]):
+    lost = last == [FAILED] and reply_left_with_watch(run, image, replies_outlive_watch)
+    if not lost and (run.exit_code != 0 or last not in ([210], [206])):
         return [f"the run after it ended {run.exit_code} after message "
                 f"{last[0] if last else None}, not 0 after 210 or 206"]
     if not image.update_needed():

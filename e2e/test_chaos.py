@@ -301,6 +301,9 @@ class RunAgain(unittest.TestCase):
                     self.assertEqual(problems, "")
                 else:
                     self.assertIn(problem, problems)
+        lost = confirmed_run(connect() + [step(0x30)], 1, "Failed to update the", whole)
+        self.assertIn("ended 1", " ".join(check_convergence(lost, image)))
+        self.assertEqual(check_convergence(lost, image, replies_outlive_watch=False), [])
         older = Image("f1,v1600:01.10")
         self.assertEqual(check_convergence(
             confirmed_run([], last="There is no need to update", state=stock), older), [])

@@ -51,6 +51,21 @@ class WinePresenters:
         self.free = []
         self.made = 0
         self.hosts = []
+        self.phases = {}  # phase name: [total seconds, times]
+
+    def count(self, seconds):
+        """Adds the host's phase times of one call to the totals."""
+        with self.lock:
+            for name, value in seconds.items():
+                total = self.phases.setdefault(name, [0.0, 0])
+                total[0] += value
+                total[1] += 1
+
+    def phase_report(self):
+        """One line per phase: its mean and how often it came."""
+        with self.lock:
+            return [f"{name:28} {total / times:6.2f} s mean, {times} times"
+                    for name, (total, times) in sorted(self.phases.items())]
 
     def make(self):
         return WinePresenter(self)
@@ -175,10 +190,13 @@ class WinePresenter:
     def start(self, work, serve_options):
         if self.host is None:
             self.host = self.pool.acquire()
-        self.host.call({"start": work, "options": serve_options})
+        self.pool.count(self.host.call({"start": work, "options": serve_options})["seconds"])
 
     def environment(self):
         return dict(self.host.env)
+
+    def note(self, phase, seconds):
+        self.pool.count({phase: seconds})
 
     def settle(self):
         self.host.call({"settle": True})
@@ -195,55 +213,117 @@ class WinePresenter:
             reply = host.call({"stop": True})
         finally:
             self.pool.release(host)
+        self.pool.count(reply["seconds"])
         self.stale_mount = reply["stale"]
         return reply["errors"]
 
 
 class Served:
-    """Inside the namespace: the watch of the current run, linked in as the bus's hidraw0."""
+    """Inside the namespace: the watch of the current run on the bus.
 
-    def __init__(self, args, wine):
+    Each run's watch comes under a name of its own; a run's watch is taken off the bus when
+    the run stops, and the next run's watch is put on while Wine still drops the last one:
+    a run starts once Wine lists exactly its own watch."""
+
+    def __init__(self, args, wine, bus):
         self.args = args
         self.wine = wine
+        self.bus = bus
         self.holder = keep_desktop(wine)
-        self.slot = os.path.join(args.work, "watch")  # a link to the current run's node
+        self.watcher = BusWatcher(args, wine)
         self.presenter = None
+        self.index = None  # the current watch's place on the bus
+        self.runs = 0
 
     def start(self, work, options):
+        seconds = {}
         if self.presenter is not None:
-            self.stop()
+            seconds.update(self.stop())
+        began = time.monotonic()
         self.presenter = HidrawPresenter(self.args.watchsim)
         self.presenter.start(work, options)
-        link = self.slot + ".new"
-        os.symlink(os.path.join(self.presenter.mount, "hidraw0"), link)
-        os.replace(link, self.slot)
-        if not self.bus_shows(1):
+        seconds["start: watchsim serve"] = time.monotonic() - began
+        began = time.monotonic()
+        self.runs += 1
+        name = f"run{self.runs}"
+        self.index = self.bus.add(os.path.join(self.presenter.mount, "hidraw0"), name)
+        if not self.bus_shows(1, name):
             raise RuntimeError("Wine's HID bus did not show the watch")
+        seconds["start: Wine lists the watch"] = time.monotonic() - began
+        return seconds
 
-    def bus_shows(self, count):
-        """Whether Wine's bus lists `count` watches, now or soon. It may miss a node that
-        comes soon after another left; started again, it lists /dev afresh."""
-        if len(setup.listed(self.wine, self.args.probe, count, BUS_SECONDS)) == count:
+    def bus_shows(self, count, name="-"):
+        """Whether Wine's bus lists `count` watches (one named `name`), now or soon. It may
+        miss a node that comes soon after another left; started again, it lists /dev
+        afresh."""
+        if self.watcher.shows(count, name, BUS_SECONDS):
             return True
+        self.watcher.close()
         self.wine.restart()
         self.holder = keep_desktop(self.wine)
-        return len(setup.listed(self.wine, self.args.probe, count, BUS_SECONDS)) == count
+        self.watcher = BusWatcher(self.args, self.wine)
+        return self.watcher.shows(count, name, BUS_SECONDS)
 
     def settle(self):
         if self.presenter:
             self.presenter.settle()
 
-    def stop(self, wait=True):
+    def stop(self, wait=False):
+        """Takes the watch off the bus; with `wait`, until Wine no longer lists it."""
         presenter, self.presenter = self.presenter, None
         if presenter is None:
-            return {"errors": "", "stale": False}
+            return {"errors": "", "stale": False, "seconds": {}}
+        began = time.monotonic()
         errors = presenter.stop()
-        if os.path.lexists(self.slot):
-            os.unlink(self.slot)
-        # The next run's watch must not meet this one still on Wine's bus.
+        self.bus.want(self.index, False)
+        seconds = {"stop: watchsim serve": time.monotonic() - began}
         if wait and not self.bus_shows(0):
             raise RuntimeError("Wine's HID bus still shows a watch that has gone")
-        return {"errors": errors, "stale": presenter.stale_mount}
+        return {"errors": errors, "stale": presenter.stale_mount, "seconds": seconds}
+
+    def close(self):
+        self.stop()
+        self.watcher.close()
+
+
+class BusWatcher:
+    """windows_bus_watch.exe, up for the host's life: asked whether Wine lists a watch, it
+    answers from its own enumeration without a Wine process started for each look. Without
+    it (an older build), each look starts the probe."""
+
+    def __init__(self, args, wine):
+        self.args = args
+        self.wine = wine
+        path = os.path.join(os.path.dirname(args.probe), "windows_bus_watch.exe")
+        self.process = None
+        if os.path.exists(path):
+            self.process = subprocess.Popen(["wine", path], env=wine.env, text=True,
+                                            stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                            stderr=subprocess.DEVNULL)
+
+    def shows(self, count, name, seconds):
+        if self.process is None:
+            showing = () if name == "-" else (name,)
+            return len(setup.listed(self.wine, self.args.probe, count, seconds,
+                                    showing)) == count
+        try:
+            self.process.stdin.write(f"{count} {name} {int(seconds * 1000)}\n")
+            self.process.stdin.flush()
+            return self.process.stdout.readline().startswith("yes")
+        except OSError:
+            return False
+
+    def close(self):
+        if self.process is not None:
+            try:
+                self.process.stdin.close()
+            except OSError:
+                pass
+            try:
+                self.process.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
 
 
 def desktop_running(prefix):
@@ -295,17 +375,15 @@ def host(args):
     bus = wine = served = None
     try:
         bus = setup.Bus(args.work)
-        bus.add(os.path.join(args.work, "watch"), "watch0")
         bus.start()
         wine = setup.Wine(args.prefix)
-        served = Served(args, wine)
+        served = Served(args, wine, bus)
         send({"env": {k: v for k, v in wine.env.items() if k.startswith("WINE")}})
         for line in sys.stdin:
             request = json.loads(line)
             try:
                 if "start" in request:
-                    served.start(request["start"], request["options"])
-                    send({"ok": True})
+                    send({"seconds": served.start(request["start"], request["options"])})
                 elif "settle" in request:
                     served.settle()
                     send({"ok": True})
@@ -318,7 +396,7 @@ def host(args):
         return 1
     finally:
         if served:
-            served.stop(wait=False)
+            served.close()
         if wine:
             wine.stop()
         if served:
