@@ -155,8 +155,7 @@ def run_once(args, plan, presenter, work, trace, serve_options, kill_at=None):
         if message_id(final_box(output)) not in (206, 231):
             # The watch takes its new version when it is back from its reboot, and a watch
             # that dropped off comes back then too.
-            time.sleep(plan.reboot / 1000.0 + 0.3)
-            presenter.settle()
+            presenter.settle(plan.reboot / 1000.0 + 0.3)
     except (subprocess.SubprocessError, OSError) as error:
         problems.append(f"the program could not be run: {error}")
     finally:

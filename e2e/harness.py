@@ -12,6 +12,7 @@ import select
 import signal
 import subprocess
 import threading
+import time
 
 SERVE_START_SECONDS = 20.0
 
@@ -115,12 +116,19 @@ class HidrawPresenter:
     def environment(self):
         return {"FIRMUPDATER_HIDRAW_DIR": self.mount}
 
-    def settle(self):
-        """Lets a watch that is due back rejoin the bus (it does so when it is looked for)."""
-        try:
-            os.listdir(self.mount)
-        except OSError:
-            pass
+    def settle(self, seconds=0.0):
+        """Lets a watch that is due back rejoin the bus (it does so when it is looked for);
+        waits up to `seconds` for it to be there."""
+        deadline = time.monotonic() + seconds
+        while True:
+            try:
+                if os.listdir(self.mount):
+                    return
+            except OSError:
+                pass
+            if time.monotonic() >= deadline:
+                return
+            time.sleep(0.02)
 
     def output(self, text):
         """The program's output as the suites read it."""

@@ -198,8 +198,8 @@ class WinePresenter:
     def note(self, phase, seconds):
         self.pool.count({phase: seconds})
 
-    def settle(self):
-        self.host.call({"settle": True})
+    def settle(self, seconds=0.0):
+        self.host.call({"settle": seconds})
 
     def output(self, text):
         """The program's output as the suites read it: Windows ends its lines with CR LF."""
@@ -264,9 +264,9 @@ class Served:
         self.watcher = BusWatcher(self.args, self.wine)
         return self.watcher.shows(count, name, BUS_SECONDS)
 
-    def settle(self):
+    def settle(self, seconds):
         if self.presenter:
-            self.presenter.settle()
+            self.presenter.settle(seconds)
 
     def stop(self, wait=False):
         """Takes the watch off the bus; with `wait`, until Wine no longer lists it."""
@@ -385,7 +385,7 @@ def host(args):
                 if "start" in request:
                     send({"seconds": served.start(request["start"], request["options"])})
                 elif "settle" in request:
-                    served.settle()
+                    served.settle(request["settle"])
                     send({"ok": True})
                 else:
                     send(served.stop())
