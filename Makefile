@@ -77,7 +77,7 @@ chaos: deps
 	cmake --build --preset default --target firmupdater watchsim fwimage
 	@if [ "$(PLATFORM)" = windows ]; then \
 	    cmake --preset windows && \
-	    cmake --build --preset windows --target firmupdater windows_hid_probe; \
+	    cmake --build --preset windows --target firmupdater windows_hid_probe windows_bus_watch; \
 	elif [ "$(PLATFORM)" != linux ]; then echo "PLATFORM is linux or windows"; exit 2; fi
 	python3 e2e/chaos.py --program "$(chaos_program_$(PLATFORM))" $(chaos_present_$(PLATFORM)) \
 	    --watchsim build/default/simulator/watchsim --fwimage build/default/tools/fwimage \

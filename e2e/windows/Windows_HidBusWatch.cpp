@@ -25,7 +25,7 @@ namespace {
 
 constexpr std::uint16_t kVendor = 0x3A7C;
 constexpr std::uint16_t kProduct = 0x0A51;
-constexpr auto kPoll = std::chrono::milliseconds(20);
+constexpr auto kPoll = std::chrono::milliseconds(50);
 
 std::string Lower(std::string text) {
     for (char& c : text) {
