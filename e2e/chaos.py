@@ -123,11 +123,16 @@ class TraceCount:
         return self.seen >= self.reports
 
 
+# What one run of the program left: exit code ("-": it could not be run, "hung"), output,
+# standard error, seconds, the leftovers found (processes, locks, mounts), whether the suite
+# killed it on purpose.
+Ran = collections.namedtuple("Ran", "code output errors seconds leftovers killed")
+
+
 def run_once(args, plan, presenter, work, trace, serve_options, kill_at=None):
     """One run of the program on the watch presented with serve_options; the watch's state
-    folder is the plan's, kept from run to run. Returns (exit code or "-", output, standard
-    error, seconds, what it left behind, whether the suite killed it), or raises
-    RuntimeError when the watch could not be presented."""
+    folder is the plan's, kept from run to run. Returns a Ran, or raises RuntimeError when
+    the watch could not be presented."""
     runtime = os.path.join(work, "run")
     os.makedirs(runtime, exist_ok=True)
     start_presenter(presenter, work, ["--state", os.path.join(work, "state"),
@@ -164,21 +169,20 @@ def run_once(args, plan, presenter, work, trace, serve_options, kill_at=None):
         problems.append("the watch's mount outlived its server")
     if serve_errors.strip():
         problems.append("watchsim: " + serve_errors.strip().splitlines()[0])
-    return result + (problems, killed)
+    return Ran(*result, problems, killed)
 
 
 def checked_run(args, plan, presenter, result, trace, state):
     """The run as the properties see it, and the properties it broke."""
-    code, output, errors, seconds, leftovers, killed = result
     try:
         state_files = read_state(state) if os.path.isdir(state) else None
-        run = Run(code, output, errors, seconds, read_trace(trace), state_files, leftovers,
-                  killed)
+        run = Run(result.code, result.output, result.errors, result.seconds, read_trace(trace),
+                  state_files, result.leftovers, result.killed)
         return run, check(run, Image(plan.image), plan.cap,
                           latency_of(plan.fault) + presenter.report_us, args.strict_identity,
                           presenter.replies_outlive_watch)
     except Exception as error:  # a fault of the suite must not end the whole run
-        return None, leftovers + [f"the suite could not check the run: {error!r}"]
+        return None, result.leftovers + [f"the suite could not check the run: {error!r}"]
 
 
 def run_plan(args, plan, presenters):
@@ -194,11 +198,11 @@ def run_plan(args, plan, presenters):
         trace = os.path.join(work, "trace.txt")
         first = run_once(run_args, plan, presenter, work, trace, plan.serve_options(),
                          plan.kill_at)
-        run, problems = (None, first[4]) if first[0] == "-" else checked_run(
+        run, problems = (None, first.leftovers) if first.code == "-" else checked_run(
             args, plan, presenter, first, trace, state)
-        result = outcome(first[0], first[1], first[5])
-        seconds = first[3]
-        output = first[1] + "\n--- standard error\n" + first[2]
+        result = outcome(first.code, first.output, first.killed)
+        seconds = first.seconds
+        output = first.output + "\n--- standard error\n" + first.errors
         if run is not None and not problems and needs_second_run(run, image):
             # The user runs the program again, the watch back in its cradle, nothing amiss.
             trace = os.path.join(work, "trace-again.txt")
@@ -208,9 +212,10 @@ def run_plan(args, plan, presenters):
             if again is not None:
                 broken += check_convergence(again, image, presenter.replies_outlive_watch)
             problems += [f"run again: {problem}" for problem in broken]
-            result += " > " + outcome(second[0], second[1], second[5])
-            seconds += second[3]
-            output += "\n--- run again\n" + second[1] + "\n--- standard error\n" + second[2]
+            result += " > " + outcome(second.code, second.output, second.killed)
+            seconds += second.seconds
+            output += ("\n--- run again\n" + second.output + "\n--- standard error\n" +
+                       second.errors)
     except (RuntimeError, subprocess.SubprocessError, OSError) as error:
         # The machine, not the program: no FUSE, no image tool, no room.
         presenter.stop()
