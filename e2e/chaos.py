@@ -309,6 +309,7 @@ def run_plans(args, plans, presenters):
     outcomes = collections.Counter()
     failures = []
     not_run = 0
+    interrupted = False
     pool = concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs)
     futures = [pool.submit(run_plan, args, plan, presenters) for plan in plans]
     try:
@@ -328,13 +329,15 @@ def run_plans(args, plans, presenters):
                 if args.keep:
                     print(f"       kept as {keep_plan(args.keep, plan, problems)}", flush=True)
     except KeyboardInterrupt:
-        # The runs under way finish and clean up after themselves; no new one starts.
+        # The runs under way finish and clean up after themselves; no new one starts. What
+        # ran is summed up all the same (a long run stopped early still counts).
         print("interrupted: waiting for the runs under way", flush=True)
         pool.shutdown(wait=True, cancel_futures=True)
-        return 1
+        interrupted = True
     pool.shutdown()
+    ran = sum(outcomes.values())
     elapsed = time.monotonic() - start
-    print(f"{len(plans)} plans in {elapsed:.0f} s, {len(failures)} broke a property, "
+    print(f"{ran} plans in {elapsed:.0f} s, {len(failures)} broke a property, "
           f"{not_run} could not be run")
     for result, count in sorted(outcomes.items(), key=lambda item: -item[1]):
         print(f"  {result:7} {count}")
@@ -344,11 +347,11 @@ def run_plans(args, plans, presenters):
             print("  " + line)
     if args.summary:
         with open(args.summary, "w") as out:
-            out.write(f"plans: {len(plans)}\nseconds: {elapsed:.0f}\n"
+            out.write(f"plans: {ran}\nseconds: {elapsed:.0f}\n"
                       f"broken: {len(failures)}\nnot run: {not_run}\n")
             for result, count in sorted(outcomes.items(), key=lambda item: -item[1]):
                 out.write(f"outcome {result}: {count}\n")
-    return 1 if failures or not_run else 0
+    return 1 if failures or not_run or interrupted else 0
 
 
 if __name__ == "__main__":
