@@ -67,7 +67,7 @@ fuzz-smoke: fuzz
 N ?= 200
 SEED ?= $(shell date +%s)
 PLATFORM ?= linux
-JOBS ?= $(if $(filter windows,$(PLATFORM)),2,8)
+JOBS ?= $(if $(filter windows,$(PLATFORM)),3,8)
 chaos_program_linux = build/default/FirmUpdater/SRC/firmupdater
 chaos_program_windows = wine $(CURDIR)/build/windows/FirmUpdater/SRC/firmupdater.exe
 chaos_present_windows = --present wine --probe build/windows/e2e/windows/windows_hid_probe.exe \
