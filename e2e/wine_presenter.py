@@ -245,8 +245,13 @@ class Served:
         if self.presenter is not None:
             seconds.update(self.stop()["seconds"])
         began = time.monotonic()
-        self.presenter = HidrawPresenter(self.args.watchsim)
-        self.presenter.start(work, options)
+        presenter = HidrawPresenter(self.args.watchsim)
+        try:
+            presenter.start(work, options)
+        except (RuntimeError, OSError):
+            presenter.stop()
+            raise
+        self.presenter = presenter
         seconds["start: watchsim serve"] = time.monotonic() - began
         began = time.monotonic()
         # Wine misses a node now and then that comes while another one leaves.
@@ -401,8 +406,8 @@ def host(args):
                     send({"ok": True})
                 else:
                     send(served.stop())
-            except (RuntimeError, OSError, subprocess.SubprocessError) as error:
-                send({"error": str(error)})
+            except Exception as error:  # the run fails, the host serves on
+                send({"error": f"{error!r}"})
     except (RuntimeError, OSError, subprocess.SubprocessError) as error:
         send({"error": f"the Wine bus could not be set up: {error}"})
         return 1
@@ -412,7 +417,11 @@ def host(args):
         if wine:
             wine.stop()
         if served:
-            served.holder.wait()
+            try:
+                served.holder.wait(timeout=60)
+            except subprocess.TimeoutExpired:
+                served.holder.kill()
+                served.holder.wait()
         if bus:
             bus.stop()
     return 0
