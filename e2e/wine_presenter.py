@@ -4,9 +4,10 @@ for the Windows build.
 
 Wine's HID bus sees a watch only in a mount namespace whose /dev and /sys/class/hidraw are
 laid out for it (wine_setup.py). Each worker of a suite gets a host: this script run in a
-namespace of its own, with a Wine prefix whose server stays up from plan to plan and one
-name on its bus, hidraw0. For each run the host starts `watchsim serve` in the namespace and
-points hidraw0 at its node; Wine sees the watch arrive, and sees it leave when the run ends.
+namespace of its own, with a Wine prefix whose server stays up from plan to plan. For each
+run the host starts `watchsim serve` in the namespace and puts its node on the bus under a
+name of its own; Wine sees the watch arrive, and sees it leave when the run ends. A watcher
+kept up in the prefix (windows_bus_watch.exe) tells when Wine lists it.
 
 The program runs outside the namespace as a client of the same Wine server. It reaches the
 watch only through Wine's HID stack, as it would on Windows, and the suite sees its exit,
