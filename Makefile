@@ -69,7 +69,7 @@ fuzz-smoke: fuzz
 N ?= 200
 SEED ?= $(shell date +%s)
 PLATFORM ?= linux
-JOBS ?= $(if $(filter windows,$(PLATFORM)),2,8)
+JOBS ?= $(if $(filter windows,$(PLATFORM)),3,8)
 chaos_program_linux = build/default/FirmUpdater/SRC/firmupdater
 chaos_program_windows = wine $(CURDIR)/build/windows/FirmUpdater/SRC/firmupdater.exe
 chaos_present_windows = --present wine --probe build/windows/e2e/windows/windows_hid_probe.exe \
@@ -79,7 +79,7 @@ chaos: deps
 	cmake --build --preset default --target firmupdater watchsim fwimage
 	@if [ "$(PLATFORM)" = windows ]; then \
 	    cmake --preset windows && \
-	    cmake --build --preset windows --target firmupdater windows_hid_probe; \
+	    cmake --build --preset windows --target firmupdater windows_hid_probe windows_bus_watch; \
 	elif [ "$(PLATFORM)" != linux ]; then echo "PLATFORM is linux or windows"; exit 2; fi
 	python3 e2e/chaos.py --program "$(chaos_program_$(PLATFORM))" $(chaos_present_$(PLATFORM)) \
 	    --watchsim build/default/simulator/watchsim --fwimage build/default/tools/fwimage \

@@ -26,7 +26,7 @@ import tempfile
 import time
 
 from chaos_image import Image
-from chaos_invariants import Run, check
+from chaos_invariants import Run, check, check_convergence, needs_second_run
 from chaos_plan import Plan, generate
 from chaos_trace import read_state, read_trace
 from harness import (Unavailable, final_box, group_alive, message_id,
@@ -80,7 +80,9 @@ def held_locks(folder):
     return held
 
 
-def outcome(exit_code, output):
+def outcome(exit_code, output, killed=False):
+    if killed:
+        return "killed"
     number = message_id(final_box(output))
     return f"{exit_code}/{number if number else '-'}"
 
@@ -97,42 +99,69 @@ def start_presenter(presenter, work, options):
         presenter.start(work, options)
 
 
-def run_plan(args, plan, presenters):
-    """Runs one plan; returns (plan, outcome, seconds, broken properties)."""
-    work = tempfile.mkdtemp(prefix="fu_chaos_")
+class TraceCount:
+    """Counts the reports the program has sent to the watch so far, from the trace the
+    watch writes line by line; reads only what was added since it last looked."""
+
+    def __init__(self, path, reports):
+        self.path = path
+        self.reports = reports
+        self.seen = 0
+        self.offset = 0
+        self.partial = b""
+
+    def reached(self):
+        try:
+            with open(self.path, "rb") as trace:
+                trace.seek(self.offset)
+                data = trace.read()
+        except FileNotFoundError:
+            return False
+        self.offset += len(data)
+        lines = (self.partial + data).split(b"\n")
+        self.partial = lines.pop()
+        self.seen += sum(1 for line in lines if line.startswith(b">"))
+        return self.seen >= self.reports
+
+
+# What one run of the program left: exit code ("-": it could not be run, "hung"), output,
+# standard error, seconds, the leftovers found (processes, locks, mounts), whether the suite
+# killed it on purpose.
+Ran = collections.namedtuple("Ran", "code output errors seconds leftovers killed")
+
+
+def run_once(args, plan, presenter, work, trace, serve_options, kill_at=None):
+    """One run of the program on the watch presented with serve_options; the watch's state
+    folder is the plan's, kept from run to run. Returns a Ran, or raises RuntimeError when
+    the watch could not be presented."""
     runtime = os.path.join(work, "run")
-    state = os.path.join(work, "state")
-    trace = os.path.join(work, "trace.txt")
-    os.mkdir(runtime)
-    presenter = presenters.make()
+    os.makedirs(runtime, exist_ok=True)
+    start_presenter(presenter, work, ["--state", os.path.join(work, "state"),
+                                      "--trace", trace] + serve_options)
     problems = []
     result = ("-", "", "", 0.0)
-    try:
-        image_path = build_image(args, plan, work)
-        start_presenter(presenter, work, ["--state", state, "--trace", trace] +
-                        plan.serve_options())
-    except (RuntimeError, subprocess.SubprocessError, OSError) as error:
-        # The machine, not the program: no FUSE, no image tool, no room.
-        presenter.stop()
-        shutil.rmtree(work, ignore_errors=True)
-        return plan, NOT_RUN, 0.0, [f"could not be run: {error}"]
+    killed = False
     try:
         extra = dict(presenter.environment())
         if plan.cap is not None:
             extra["FIRMUPDATER_TEST_MAX_PAUSE_MS"] = str(plan.cap)
         env = updater_environment(runtime, extra)
+        kill_when = TraceCount(trace, kill_at).reached if kill_at is not None else None
         start = time.monotonic()
-        code, output, errors, pgid = run_program(args.program + [image_path], env, "y\n",
-                                                 KILL_SECONDS)
+        code, output, errors, pgid = run_program(args.program + [args.image_path], env, "y\n",
+                                                 KILL_SECONDS, kill_when)
         seconds = time.monotonic() - start
+        if hasattr(presenter, "note"):  # a presenter that tells where the time goes
+            presenter.note("the program's run", seconds)
+        killed = kill_at is not None and code == -signal.SIGKILL
         result = (code, presenter.output(output), errors, seconds)
         if group_alive(pgid):
             problems.append("a process of the program outlived it")
         problems += [f"lock still held: {name}" for name in held_locks(runtime)]
-        if code == 0 and message_id(final_box(output)) == 210:
-            # The watch takes its new version when it is back from its reboot.
-            time.sleep(plan.reboot / 1000.0 + 0.3)
-            presenter.settle()
+        if message_id(final_box(output)) not in (206, 231):
+            # The watch takes its new version when it is back from its reboot, and a watch
+            # that dropped off comes back then too.
+            presenter.settle(plan.reboot / 1000.0 + 0.3)
     except (subprocess.SubprocessError, OSError) as error:
         problems.append(f"the program could not be run: {error}")
     finally:
@@ -141,22 +170,64 @@ def run_plan(args, plan, presenters):
         problems.append("the watch's mount outlived its server")
     if serve_errors.strip():
         problems.append("watchsim: " + serve_errors.strip().splitlines()[0])
-    code, output, errors, seconds = result
-    if code != "-":
-        try:
-            state_files = read_state(state) if os.path.isdir(state) else None
-            run = Run(code, output, errors, seconds, read_trace(trace), state_files, problems)
-            problems = check(run, Image(plan.image), plan.cap,
-                             latency_of(plan.fault) + presenter.report_us, args.strict_identity)
-        except Exception as error:  # a fault of the suite must not end the whole run
-            problems.append(f"the suite could not check the run: {error!r}")
+    return Ran(*result, problems, killed)
+
+
+def checked_run(args, plan, presenter, result, trace, state):
+    """The run as the properties see it, and the properties it broke."""
+    try:
+        state_files = read_state(state) if os.path.isdir(state) else None
+        run = Run(result.code, result.output, result.errors, result.seconds, read_trace(trace),
+                  state_files, result.leftovers, result.killed)
+        return run, check(run, Image(plan.image), plan.cap,
+                          latency_of(plan.fault) + presenter.report_us, args.strict_identity)
+    except Exception as error:  # a fault of the suite must not end the whole run
+        return None, result.leftovers + [f"the suite could not check the run: {error!r}"]
+
+
+def run_plan(args, plan, presenters):
+    """Runs one plan, and once more on the same watch without faults when the first run did
+    not finish the update; returns (plan, outcome, seconds, broken properties)."""
+    work = tempfile.mkdtemp(prefix="fu_chaos_")
+    state = os.path.join(work, "state")
+    presenter = presenters.make()
+    image = Image(plan.image)
+    try:
+        args_image = build_image(args, plan, work)
+        run_args = argparse.Namespace(**vars(args), image_path=args_image)
+        trace = os.path.join(work, "trace.txt")
+        first = run_once(run_args, plan, presenter, work, trace, plan.serve_options(),
+                         plan.kill_at)
+        run, problems = (None, first.leftovers) if first.code == "-" else checked_run(
+            args, plan, presenter, first, trace, state)
+        result = outcome(first.code, first.output, first.killed)
+        seconds = first.seconds
+        output = first.output + "\n--- standard error\n" + first.errors
+        if run is not None and not problems and needs_second_run(run, image):
+            # The user runs the program again, the watch back in its cradle, nothing amiss.
+            trace = os.path.join(work, "trace-again.txt")
+            second = run_once(run_args, plan, presenter, work, trace,
+                              ["--reboot-delay-ms", str(plan.reboot)])
+            again, broken = checked_run(args, plan, presenter, second, trace, state)
+            if again is not None:
+                broken += check_convergence(again, image)
+            problems += [f"run again: {problem}" for problem in broken]
+            result += " > " + outcome(second.code, second.output, second.killed)
+            seconds += second.seconds
+            output += ("\n--- run again\n" + second.output + "\n--- standard error\n" +
+                       second.errors)
+    except (RuntimeError, subprocess.SubprocessError, OSError) as error:
+        # The machine, not the program: no FUSE, no image tool, no room.
+        presenter.stop()
+        shutil.rmtree(work, ignore_errors=True)
+        return plan, NOT_RUN, 0.0, [f"could not be run: {error}"]
     if args.keep_work and problems:
         with open(os.path.join(work, "output.txt"), "w") as out:
-            out.write(output + "\n--- standard error\n" + errors)
+            out.write(output)
         print(f"  kept {work}", flush=True)
     else:
         shutil.rmtree(work, ignore_errors=True)
-    return plan, outcome(code, output), seconds, problems
+    return plan, result, seconds, problems
 
 
 def keep_plan(folder, plan, problems):
@@ -238,6 +309,7 @@ def run_plans(args, plans, presenters):
     outcomes = collections.Counter()
     failures = []
     not_run = 0
+    interrupted = False
     pool = concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs)
     futures = [pool.submit(run_plan, args, plan, presenters) for plan in plans]
     try:
@@ -257,23 +329,29 @@ def run_plans(args, plans, presenters):
                 if args.keep:
                     print(f"       kept as {keep_plan(args.keep, plan, problems)}", flush=True)
     except KeyboardInterrupt:
-        # The runs under way finish and clean up after themselves; no new one starts.
+        # The runs under way finish and clean up after themselves; no new one starts. What
+        # ran is summed up all the same (a long run stopped early still counts).
         print("interrupted: waiting for the runs under way", flush=True)
         pool.shutdown(wait=True, cancel_futures=True)
-        return 1
+        interrupted = True
     pool.shutdown()
+    ran = sum(outcomes.values())
     elapsed = time.monotonic() - start
-    print(f"{len(plans)} plans in {elapsed:.0f} s, {len(failures)} broke a property, "
+    print(f"{ran} plans in {elapsed:.0f} s, {len(failures)} broke a property, "
           f"{not_run} could not be run")
     for result, count in sorted(outcomes.items(), key=lambda item: -item[1]):
         print(f"  {result:7} {count}")
+    if hasattr(presenters, "phase_report"):
+        print("where a run's time goes:")
+        for line in presenters.phase_report():
+            print("  " + line)
     if args.summary:
         with open(args.summary, "w") as out:
-            out.write(f"plans: {len(plans)}\nseconds: {elapsed:.0f}\n"
+            out.write(f"plans: {ran}\nseconds: {elapsed:.0f}\n"
                       f"broken: {len(failures)}\nnot run: {not_run}\n")
             for result, count in sorted(outcomes.items(), key=lambda item: -item[1]):
                 out.write(f"outcome {result}: {count}\n")
-    return 1 if failures or not_run else 0
+    return 1 if failures or not_run or interrupted else 0
 
 
 if __name__ == "__main__":

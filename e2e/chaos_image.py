@@ -180,6 +180,19 @@ class Image:
         its first five characters; an empty text orders before any)."""
         return self.version > version[:5]
 
+    def host_reports(self):
+        """How many reports a fault-free update sends to the watch, roughly: the requests
+        before the update, then each operation's requests cut into 61-byte payloads."""
+        reports = 30
+        for s in self.sections:
+            if s.kind in "vd":
+                reports += (5 + 13 + s.length) // 61 + 1
+            elif s.kind in "wx":
+                reports += (5 + 8 + s.count) // 61 + 1
+            elif s.kind == "e":
+                reports += s.count
+        return reports + 3
+
     def request_counts(self):
         """How many requests of each fault kind a fault-free update sends, at least."""
         ops, _ = self.operations()

@@ -7,7 +7,13 @@ line that reproduces the run.
 itself, so a line replays the same run however the generator changes later. `cap` is the
 longest deliberate pause of the program in milliseconds (`-`: its real pauses), `reboot` the
 watch's reboot delay in milliseconds, `image` the image (chaos_image.py), `fault` the
-`watchsim --fault` plan (`-`: none).
+`watchsim --fault` plan (`-`: none). An optional `cut=kill@R` kills the program (SIGKILL)
+once R reports have gone from it to the watch.
+
+Cuts model the way a real update is cut off: the cable taken out (`unplug`: the watch leaves
+the bus for longer than every retry waits), the watch resetting in the middle of a write
+(`reboot`), the program killed. They are drawn from a random stream of their own, so the rest
+of a plan stays what it was before cuts were added.
 """
 
 import random
@@ -35,17 +41,19 @@ DATA_CLASS = {"get", "set", "size", "index", "meta", "flag"}
 class Plan:
     FIELDS = ("seed", "cap", "reboot", "image", "fault")
 
-    def __init__(self, seed, cap, reboot, image, fault):
+    def __init__(self, seed, cap, reboot, image, fault, kill_at=None):
         self.seed = seed
         self.cap = cap  # None: the program's real pauses
         self.reboot = reboot
         self.image = image
         self.fault = fault  # "" when none
+        self.kill_at = kill_at  # host reports after which the program is killed, or None
 
     def line(self):
         cap = "-" if self.cap is None else str(self.cap)
+        cut = "" if self.kill_at is None else f" cut=kill@{self.kill_at}"
         return (f"seed={self.seed} cap={cap} reboot={self.reboot} image={self.image} "
-                f"fault={self.fault or '-'}")
+                f"fault={self.fault or '-'}{cut}")
 
     @staticmethod
     def parse(line):
@@ -54,9 +62,13 @@ class Plan:
         if missing:
             raise ValueError(f"plan line lacks {', '.join(missing)}: {line}")
         Image(fields["image"])  # refuses a broken description now, not in a run
+        cut = fields.get("cut", "-")
+        if cut != "-" and not cut.startswith("kill@"):
+            raise ValueError(f"unknown cut {cut}: {line}")
         return Plan(fields["seed"], None if fields["cap"] == "-" else int(fields["cap"]),
                     int(fields["reboot"]), fields["image"],
-                    "" if fields["fault"] == "-" else fields["fault"])
+                    "" if fields["fault"] == "-" else fields["fault"],
+                    int(cut[5:], 0) if cut != "-" else None)
 
     def serve_options(self):
         options = ["--reboot-delay-ms", str(self.reboot)]
@@ -160,6 +172,26 @@ def generate_rule(rng, image):
     return f"{kind}{ident}{generate_range(rng, kind, image)}:{generate_action(rng, kind)}"
 
 
+def generate_cut(rng, image):
+    """A cut for the plan, or None: (rule for the watch or None, host report to kill at)."""
+    what = weighted(rng, [(None, 6), ("kill", 2), ("unplug", 1), ("reboot", 1)])
+    if what is None:
+        return None, None
+    if what == "kill":
+        # Anywhere from the first requests to the end of the transfer.
+        return None, rng.randint(1, image.host_reports())
+    counts = image.request_counts()
+    kinds = [(k, counts[k]) for k in ("write", "set", "erase") if counts[k]]
+    if what == "unplug":
+        kinds += [("any", 2), ("cmd30", 0.5)]
+    if not kinds:
+        return None, rng.randint(1, image.host_reports())
+    kind = weighted(rng, kinds)
+    if what == "reboot" and kind == "erase":
+        kind = "any"
+    return f"{kind}#{rng.randint(1, typical_count(kind, image))}:{what}", None
+
+
 def generate(run_seed, number, cap):
     """The plan number `number` of the run seeded with `run_seed`."""
     rng = random.Random(f"{run_seed}:{number}")
@@ -168,4 +200,7 @@ def generate(run_seed, number, cap):
     if rng.random() < 0.15:
         rules.append(f"latency={rng.choice((50, 100, 200))}")
     reboot = rng.choice(SHORT_REBOOTS) if rng.random() < 0.5 else rng.choice(LONG_REBOOTS)
-    return Plan(f"{run_seed}:{number}", cap, reboot, image, ",".join(rules))
+    # Cuts come first, so that they act even where another rule fires on the same request.
+    cut_rule, kill_at = generate_cut(random.Random(f"{run_seed}:{number}:cut"), Image(image))
+    rules = ([cut_rule] if cut_rule else []) + rules
+    return Plan(f"{run_seed}:{number}", cap, reboot, image, ",".join(rules), kill_at)

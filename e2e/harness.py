@@ -11,6 +11,8 @@ import os
 import select
 import signal
 import subprocess
+import threading
+import time
 
 SERVE_START_SECONDS = 20.0
 
@@ -102,7 +104,7 @@ class HidrawPresenter:
 
     def start(self, work, serve_options):
         self.mount = os.path.join(work, "dev")
-        os.mkdir(self.mount)
+        os.makedirs(self.mount, exist_ok=True)  # a second run on the same watch has it
         self.serve = subprocess.Popen(
             [self.watchsim, "serve", "--dir", self.mount] + serve_options,
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
@@ -112,12 +114,19 @@ class HidrawPresenter:
     def environment(self):
         return {"FIRMUPDATER_HIDRAW_DIR": self.mount}
 
-    def settle(self):
-        """Lets a watch that is due back rejoin the bus (it does so when it is looked for)."""
-        try:
-            os.listdir(self.mount)
-        except OSError:
-            pass
+    def settle(self, seconds=0.0):
+        """Lets a watch that is due back rejoin the bus (it does so when it is looked for);
+        waits up to `seconds` for it to be there."""
+        deadline = time.monotonic() + seconds
+        while True:
+            try:
+                if os.listdir(self.mount):
+                    return
+            except OSError:
+                pass
+            if time.monotonic() >= deadline:
+                return
+            time.sleep(0.02)
 
     def output(self, text):
         """The program's output as the suites read it."""
@@ -146,9 +155,11 @@ def updater_environment(work, extra):
     return env
 
 
-def run_program(command, env, answers, timeout):
+def run_program(command, env, answers, timeout, kill_when=None):
     """Runs the program in a session of its own. Returns (exit code or "hung", standard
-    output, standard error, process group id); a hung program is killed with its group."""
+    output, standard error, process group id); a hung program is killed with its group.
+    `kill_when`, asked every few milliseconds while the program runs, kills the program
+    (SIGKILL, its process alone) once it says so, as a user or the system may."""
 
     def text(data):
         return data.decode(errors="replace") if isinstance(data, bytes) else (data or "")
@@ -156,6 +167,8 @@ def run_program(command, env, answers, timeout):
     program = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                stderr=subprocess.PIPE, env=env, text=True,
                                start_new_session=True)
+    if kill_when is not None:
+        threading.Thread(target=kill_once, args=(program, kill_when), daemon=True).start()
     try:
         output, errors = program.communicate(answers, timeout=timeout)
         return program.returncode, output, errors, program.pid
@@ -163,6 +176,14 @@ def run_program(command, env, answers, timeout):
         os.killpg(program.pid, signal.SIGKILL)
         output, errors = program.communicate()
         return "hung", text(output), text(errors), program.pid
+
+
+def kill_once(program, kill_when):
+    while program.poll() is None:
+        if kill_when():
+            program.send_signal(signal.SIGKILL)  # not once the program has been waited for
+            return
+        threading.Event().wait(0.005)
 
 
 def group_alive(pgid):

@@ -7,8 +7,9 @@ import tempfile
 import unittest
 
 from chaos_image import Image
-from chaos_invariants import (Run, check_exit, check_identity, check_messages, check_state,
-                              check_steps)
+from chaos import TraceCount
+from chaos_invariants import (Run, check, check_convergence, check_exit, check_identity,
+                              check_messages, check_state, check_steps, needs_second_run)
 from chaos_plan import Plan, generate
 from chaos_trace import Exchange, read_trace
 from harness import CONFIRMATION
@@ -246,6 +247,76 @@ class Outcome(unittest.TestCase):
                                                       impossible)[0])
 
 
+class RunAgain(unittest.TestCase):
+    """A run that did not finish the update is followed by one on the same watch."""
+
+    def test_which_runs_are_run_again(self):
+        refused = "Failed to read the file."
+        for name, run, again in [
+            ("completed", confirmed_run([]), False),
+            ("no need", confirmed_run([], last="There is no need to update"), False),
+            ("refused before a request", Run(1, f"\n== x\n{refused}\n", "", 1.0, []), False),
+            ("failed", confirmed_run(connect(), 1, "Failed to update the"), True),
+            ("not connected", Run(1, "\n== x\nConnect one KORVELIN\n", "", 1.0, []), True),
+            ("killed", Run(-9, "", "", 1.0, connect(), killed=True), True),
+            ("hung", Run("hung", "", "", 1.0, connect()), False),
+        ]:
+            with self.subTest(name):
+                self.assertEqual(needs_second_run(run, IMAGE), again)
+
+    def test_the_run_again_leaves_the_image_on_the_watch(self):
+        image = Image("f1,v1600:01.30,e1+1,w0x1000+8")
+        whole = image.expected_state()
+        flash = bytearray(whole["flash"])
+        flash[0x1000:0x1004] = b"\xFF" * 4  # half a write, as a reset in its middle leaves
+        half = dict(whole, flash=bytes(flash))
+        stock = dict(whole, version="01.20")
+        for name, run, problem in [
+            ("completed", confirmed_run([], state=whole), None),
+            ("no need, the first run got it all across",
+             confirmed_run([], last="There is no need to update", state=whole), None),
+            ("no need, but half a write", confirmed_run([], last="There is no need to update",
+                                                        state=half), "flash differs"),
+            ("failed again", confirmed_run([], 1, "Failed to update the", whole), "ended 1"),
+            ("completed, old version", confirmed_run([], state=stock), "version 01.20"),
+        ]:
+            with self.subTest(name):
+                problems = " ".join(check_convergence(run, image))
+                if problem is None:
+                    self.assertEqual(problems, "")
+                else:
+                    self.assertIn(problem, problems)
+        lost = confirmed_run(connect() + [step(0x30)], 1, "Failed to update the", whole)
+        self.assertIn("ended 1", " ".join(check_convergence(lost, image)))
+        older = Image("f1,v1600:01.10")
+        self.assertEqual(check_convergence(
+            confirmed_run([], last="There is no need to update", state=stock), older), [])
+
+    def test_a_killed_run_is_held_to_its_steps_not_its_end(self):
+        steps = connect() + [erase(1), erase(2)]
+        killed = Run(-9, f"\n== x\n{CONFIRMATION}\n", "", 1.0, steps, killed=True)
+        self.assertEqual(check(killed, IMAGE, 100, 0), [])
+        killed.exchanges = connect() + [write()]
+        self.assertIn("operation 0 sends", " ".join(check(killed, IMAGE, 100, 0)))
+        self.assertIn("signal", " ".join(check(Run(-9, "", "", 1.0, []), IMAGE, 100, 0)))
+
+    def test_the_kill_waits_for_the_reports_sent(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "trace.txt")
+            count = TraceCount(path, 3)
+            self.assertFalse(count.reached())  # no trace yet
+            with open(path, "w") as trace:
+                trace.write("> 00c0\n< 00c0\n> 00")
+                trace.flush()
+                self.assertFalse(count.reached())
+                trace.write("c0\n")
+                trace.flush()
+                self.assertFalse(count.reached())
+                trace.write("> 0040\n")
+                trace.flush()
+                self.assertTrue(count.reached())
+
+
 class Plans(unittest.TestCase):
     def test_a_plan_line_reproduces_the_plan(self):
         for number in range(50):
@@ -253,6 +324,24 @@ class Plans(unittest.TestCase):
             again = Plan.parse(plan.line())
             self.assertEqual(again.line(), plan.line())
             self.assertEqual(generate("3", number, 100).line(), plan.line())
+
+    def test_cuts(self):
+        """Every kind of cut is drawn, a watch's cut before the plan's other rules, a kill
+        within the update's reports."""
+        seen = set()
+        for number in range(300):
+            plan = generate("5", number, 100)
+            first = plan.fault.split(",")[0]
+            for kind in ("unplug", "reboot"):
+                if first.endswith(":" + kind):
+                    seen.add(kind)
+            if plan.kill_at is not None:
+                seen.add("kill")
+                self.assertLessEqual(plan.kill_at, Image(plan.image).host_reports())
+            cuts = (plan.fault.count(":unplug") + plan.fault.count(":reboot") +
+                    (plan.kill_at is not None))
+            self.assertLessEqual(cuts, 1, plan.line())
+        self.assertEqual(seen, {"unplug", "reboot", "kill"})
 
     def test_error_replies_carry_non_zero_codes(self):
         for number in range(300):

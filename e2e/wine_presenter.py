@@ -4,9 +4,10 @@ for the Windows build.
 
 Wine's HID bus sees a watch only in a mount namespace whose /dev and /sys/class/hidraw are
 laid out for it (wine_setup.py). Each worker of a suite gets a host: this script run in a
-namespace of its own, with a Wine prefix whose server stays up from plan to plan and one
-name on its bus, hidraw0. For each run the host starts `watchsim serve` in the namespace and
-points hidraw0 at its node; Wine sees the watch arrive, and sees it leave when the run ends.
+namespace of its own, with a Wine prefix whose server stays up from plan to plan. For each
+run the host starts `watchsim serve` in the namespace and puts its node on the bus under a
+name of its own; Wine sees the watch arrive, and sees it leave when the run ends. A watcher
+kept up in the prefix (windows_bus_watch.exe) tells when Wine lists it.
 
 The program runs outside the namespace as a client of the same Wine server. It reaches the
 watch only through Wine's HID stack, as it would on Windows, and the suite sees its exit,
@@ -31,6 +32,9 @@ from harness import HidrawPresenter, Unavailable  # noqa: E402
 # Wine adds a watch some time after its node appears, and drops it some time after the node
 # went away; a host waits this long for either before it calls the run off.
 BUS_SECONDS = 30
+# Wine lists a watch within a second or two even on a loaded machine; one it has not listed
+# by then it has missed, and a restart is quicker than the rest of the wait.
+MISSED_SECONDS = 8
 
 
 class WinePresenters:
@@ -50,6 +54,21 @@ class WinePresenters:
         self.free = []
         self.made = 0
         self.hosts = []
+        self.phases = {}  # phase name: [total seconds, times]
+
+    def count(self, seconds):
+        """Adds the host's phase times of one call to the totals."""
+        with self.lock:
+            for name, value in seconds.items():
+                total = self.phases.setdefault(name, [0.0, 0])
+                total[0] += value
+                total[1] += 1
+
+    def phase_report(self):
+        """One line per phase: its mean and how often it came."""
+        with self.lock:
+            return [f"{name:28} {total / times:6.2f} s mean, {times} times"
+                    for name, (total, times) in sorted(self.phases.items())]
 
     def make(self):
         return WinePresenter(self)
@@ -171,13 +190,16 @@ class WinePresenter:
     def start(self, work, serve_options):
         if self.host is None:
             self.host = self.pool.acquire()
-        self.host.call({"start": work, "options": serve_options})
+        self.pool.count(self.host.call({"start": work, "options": serve_options})["seconds"])
 
     def environment(self):
         return dict(self.host.env)
 
-    def settle(self):
-        self.host.call({"settle": True})
+    def note(self, phase, seconds):
+        self.pool.count({phase: seconds})
+
+    def settle(self, seconds=0.0):
+        self.host.call({"settle": seconds})
 
     def output(self, text):
         """The program's output as the suites read it: Windows ends its lines with CR LF."""
@@ -191,55 +213,131 @@ class WinePresenter:
             reply = host.call({"stop": True})
         finally:
             self.pool.release(host)
+        self.pool.count(reply["seconds"])
         self.stale_mount = reply["stale"]
         return reply["errors"]
 
 
 class Served:
-    """Inside the namespace: the watch of the current run, linked in as the bus's hidraw0."""
+    """Inside the namespace: the watch of the current run on the bus.
+
+    Each run's watch comes under a name of its own. A run's watch is taken off the bus when
+    the run stops, and the host answers at once: Wine drops it while the suite checks the
+    run and makes the next plan's image, and the next run's watch server starts meanwhile;
+    its node goes on the bus once Wine has dropped the last one, and the run starts once
+    Wine lists exactly its own watch."""
+
+    def __init__(self, args, wine, bus):
+        self.args = args
+        self.wine = wine
+        self.bus = bus
+        self.holder = keep_desktop(wine)
+        self.watcher = BusWatcher(args, wine)
+        self.presenter = None
+        self.index = None  # the current watch's place on the bus
+        self.runs = 0
+
+    def start(self, work, options):
+        seconds = {}
+        if self.presenter is not None:
+            seconds.update(self.stop()["seconds"])
+        began = time.monotonic()
+        presenter = HidrawPresenter(self.args.watchsim)
+        try:
+            presenter.start(work, options)
+        except (RuntimeError, OSError):
+            presenter.stop()
+            raise
+        self.presenter = presenter
+        seconds["start: watchsim serve"] = time.monotonic() - began
+        began = time.monotonic()
+        # Wine misses a node now and then that comes while another one leaves.
+        if not self.bus_shows(0, "-", seconds):
+            raise RuntimeError("Wine's HID bus still shows a watch that has gone")
+        seconds["start: Wine drops the last watch"] = time.monotonic() - began
+        began = time.monotonic()
+        self.runs += 1
+        name = f"run{self.runs}"
+        self.index = self.bus.add(os.path.join(self.presenter.mount, "hidraw0"), name)
+        if not self.bus_shows(1, name, seconds):
+            raise RuntimeError("Wine's HID bus did not show the watch")
+        seconds["start: Wine lists the watch"] = time.monotonic() - began
+        return seconds
+
+    def bus_shows(self, count, name, seconds):
+        """Whether Wine's bus lists `count` watches, one of them `name`, now or soon. It may
+        miss a node that comes soon after another left; started again, it lists /dev afresh
+        (the time that takes goes into `seconds`)."""
+        if self.watcher.shows(count, name, MISSED_SECONDS):
+            return True
+        began = time.monotonic()
+        self.watcher.close()
+        self.wine.restart()
+        self.holder = keep_desktop(self.wine)
+        self.watcher = BusWatcher(self.args, self.wine)
+        shown = self.watcher.shows(count, name, BUS_SECONDS)
+        seconds["start: Wine restarted, as it missed the watch"] = time.monotonic() - began
+        return shown
+
+    def settle(self, seconds):
+        if self.presenter:
+            self.presenter.settle(seconds)
+
+    def stop(self):
+        """Takes the watch off the bus (the next run's start waits until Wine has dropped
+        it)."""
+        presenter, self.presenter = self.presenter, None
+        if presenter is None:
+            return {"errors": "", "stale": False, "seconds": {}}
+        began = time.monotonic()
+        errors = presenter.stop()
+        self.bus.want(self.index, False)
+        seconds = {"stop: watchsim serve": time.monotonic() - began}
+        return {"errors": errors, "stale": presenter.stale_mount, "seconds": seconds}
+
+    def close(self):
+        self.stop()
+        self.watcher.close()
+
+
+class BusWatcher:
+    """windows_bus_watch.exe, up for the host's life: asked whether Wine lists a watch, it
+    answers from its own enumeration without a Wine process started for each look. Without
+    it (an older build), each look starts the probe."""
 
     def __init__(self, args, wine):
         self.args = args
         self.wine = wine
-        self.holder = keep_desktop(wine)
-        self.slot = os.path.join(args.work, "watch")  # a link to the current run's node
-        self.presenter = None
+        path = os.path.join(os.path.dirname(args.probe), "windows_bus_watch.exe")
+        self.process = None
+        if os.path.exists(path):
+            self.process = subprocess.Popen(["wine", path], env=wine.env, text=True,
+                                            stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                            stderr=subprocess.DEVNULL)
 
-    def start(self, work, options):
-        if self.presenter is not None:
-            self.stop()
-        self.presenter = HidrawPresenter(self.args.watchsim)
-        self.presenter.start(work, options)
-        link = self.slot + ".new"
-        os.symlink(os.path.join(self.presenter.mount, "hidraw0"), link)
-        os.replace(link, self.slot)
-        if not self.bus_shows(1):
-            raise RuntimeError("Wine's HID bus did not show the watch")
+    def shows(self, count, name, seconds):
+        if self.process is None:
+            showing = () if name == "-" else (name,)
+            return len(setup.listed(self.wine, self.args.probe, count, seconds,
+                                    showing)) == count
+        try:
+            self.process.stdin.write(f"{count} {name} {int(seconds * 1000)}\n")
+            self.process.stdin.flush()
+            return self.process.stdout.readline().startswith("yes")
+        except OSError:
+            return False
 
-    def bus_shows(self, count):
-        """Whether Wine's bus lists `count` watches, now or soon. It may miss a node that
-        comes soon after another left; started again, it lists /dev afresh."""
-        if len(setup.listed(self.wine, self.args.probe, count, BUS_SECONDS)) == count:
-            return True
-        self.wine.restart()
-        self.holder = keep_desktop(self.wine)
-        return len(setup.listed(self.wine, self.args.probe, count, BUS_SECONDS)) == count
-
-    def settle(self):
-        if self.presenter:
-            self.presenter.settle()
-
-    def stop(self, wait=True):
-        presenter, self.presenter = self.presenter, None
-        if presenter is None:
-            return {"errors": "", "stale": False}
-        errors = presenter.stop()
-        if os.path.lexists(self.slot):
-            os.unlink(self.slot)
-        # The next run's watch must not meet this one still on Wine's bus.
-        if wait and not self.bus_shows(0):
-            raise RuntimeError("Wine's HID bus still shows a watch that has gone")
-        return {"errors": errors, "stale": presenter.stale_mount}
+    def close(self):
+        if self.process is not None:
+            try:
+                self.process.stdin.close()
+            except OSError:
+                pass
+            try:
+                self.process.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
 
 
 def desktop_running(prefix):
@@ -291,34 +389,36 @@ def host(args):
     bus = wine = served = None
     try:
         bus = setup.Bus(args.work)
-        bus.add(os.path.join(args.work, "watch"), "watch0")
         bus.start()
         wine = setup.Wine(args.prefix)
-        served = Served(args, wine)
+        served = Served(args, wine, bus)
         send({"env": {k: v for k, v in wine.env.items() if k.startswith("WINE")}})
         for line in sys.stdin:
             request = json.loads(line)
             try:
                 if "start" in request:
-                    served.start(request["start"], request["options"])
-                    send({"ok": True})
+                    send({"seconds": served.start(request["start"], request["options"])})
                 elif "settle" in request:
-                    served.settle()
+                    served.settle(request["settle"])
                     send({"ok": True})
                 else:
                     send(served.stop())
-            except (RuntimeError, OSError, subprocess.SubprocessError) as error:
-                send({"error": str(error)})
+            except Exception as error:  # the run fails, the host serves on
+                send({"error": f"{error!r}"})
     except (RuntimeError, OSError, subprocess.SubprocessError) as error:
         send({"error": f"the Wine bus could not be set up: {error}"})
         return 1
     finally:
         if served:
-            served.stop(wait=False)
+            served.close()
         if wine:
             wine.stop()
         if served:
-            served.holder.wait()
+            try:
+                served.holder.wait(timeout=60)
+            except subprocess.TimeoutExpired:
+                served.holder.kill()
+                served.holder.wait()
         if bus:
             bus.stop()
     return 0

@@ -80,7 +80,8 @@ void ParseAction(std::string_view item, std::string_view action, FaultRule& rule
     for (const Plain plain :
          {Plain{"silent", FaultType::Silent}, Plain{"short", FaultType::ShortRecord},
           Plain{"zerolen", FaultType::ZeroLength}, Plain{"nostart", FaultType::NoStartFlag},
-          Plain{"busy", FaultType::Busy}}) {
+          Plain{"busy", FaultType::Busy}, Plain{"reboot", FaultType::Reboot},
+          Plain{"unplug", FaultType::Unplug}}) {
         if (name == plain.name) {
             if (hasArgument) {
                 Fail(item, std::string(name) + " takes no value");

@@ -30,6 +30,8 @@ enum class FaultType {
     ZeroLength,    // the first report of the reply has length field 0
     NoStartFlag,   // the first report of the reply lacks the start flag
     DropAfter,     // the watch drops off the bus after `value` reports of the reply
+    Reboot,        // the watch resets while carrying the request out (half of a write is kept)
+    Unplug,        // the cable comes out: the watch leaves the bus and stays off it
     HardwareText,  // open only: the hardware record carries `text` for this connection
     Busy,          // open only: another program holds the watch, opening fails
 };

@@ -149,6 +149,27 @@ Reply RequestHandler::Handle(std::span<const std::uint8_t> request, const Reques
     }
 }
 
+void RequestHandler::HandleInterrupted(std::span<const std::uint8_t> request) {
+    const std::uint8_t code = request[0];
+    const auto payload = request.subspan(kRequestHeaderSize);
+    std::size_t lengthAt = 0;  // of the data length field, in the payload
+    if (code == 0x41 || code == 0x44) {
+        lengthAt = 4;  // address, length, data
+    } else if (code == 0x21 && payload.size() >= 3 && payload[2] == 0x00 &&
+               IsSettingsBlock(Le16(payload, 0))) {
+        lengthAt = 3 + 6;  // identifier, kind, number, offset, size, data
+    } else {
+        return;
+    }
+    if (payload.size() < lengthAt + 4) {
+        return;
+    }
+    std::vector<std::uint8_t> half(request.begin(), request.end());
+    const auto halfPayload = std::span(half).subspan(kRequestHeaderSize);
+    SetLe32(halfPayload, lengthAt, Le32(payload, lengthAt) / 2);
+    Handle(half, ClassifyRequest(code, halfPayload), {}, false);
+}
+
 // A data-class request too short to name its record is malformed; one of a data kind the
 // watch does not know names unknown data; any other code is an unknown command.
 Reply RequestHandler::HandleOther(std::uint8_t code, const RequestClass& what) {

@@ -31,6 +31,11 @@ class RequestHandler {
     Reply Handle(std::span<const std::uint8_t> request, const RequestClass& what,
                  const std::string& hardwareText, bool shortRecord);
 
+    // A reset in the middle of carrying the request out: a flash write keeps the first half
+    // of its bytes, a data set of a settings block the first half of its data; nothing else
+    // is carried out, and no reply goes out.
+    void HandleInterrupted(std::span<const std::uint8_t> request);
+
     static std::vector<std::uint8_t> ErrorReply(std::uint16_t code);
 
     // The information records as the watch serves them.

@@ -375,6 +375,16 @@ void VirtualWatch::HandleRequestLocked(std::vector<std::uint8_t>& request) {
     if (fault && fault->type == FaultType::Silent) {
         return;
     }
+    if (fault && fault->type == FaultType::Reboot) {
+        handler_.HandleInterrupted(request);
+        LeaveBusLocked(false);  // a reset does not install the firmware: the bare commands do
+        return;
+    }
+    if (fault && fault->type == FaultType::Unplug) {
+        LeaveBusLocked(false);
+        state_.plugged = false;  // for the rest of this watch's life
+        return;
+    }
     if (fault && fault->type == FaultType::ErrorReply) {
         QueueReplyLocked(RequestHandler::ErrorReply(static_cast<std::uint16_t>(fault->value)),
                          nullptr, false);

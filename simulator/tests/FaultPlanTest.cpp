@@ -42,6 +42,8 @@ TEST(FaultPlan, ParsesRules) {
          0,
          "ORNA-HWREV1-712E"},
         {"open:busy", CommandKind::Open, {}, 1, UINT32_MAX, FaultType::Busy, 0, ""},
+        {"write#3:reboot", CommandKind::FlashWrite, {}, 3, 3, FaultType::Reboot, 0, ""},
+        {"any#9:unplug", CommandKind::Any, {}, 9, 9, FaultType::Unplug, 0, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.plan);

@@ -132,6 +132,37 @@ TEST(WatchFaults, DropAfterReportsLeavesTheBusUntilTheDelayEnds) {
     EXPECT_EQ(Outcome(watch, 0x00, {}), "gone");
 }
 
+// A reset in the middle of a write keeps half of it and comes back with the firmware it had;
+// a cable taken out keeps the watch away whatever time passes.
+TEST(WatchFaults, InterruptedWritesAndUnpluggedCable) {
+    auto clock = std::make_shared<ManualClock>();
+    VirtualWatch watch({}, clock);
+    watch.AddFaults("write#1:reboot, set@0x1600#1:reboot, erase#1:reboot, cmd30#1:unplug");
+    ASSERT_TRUE(watch.Open());
+    EXPECT_EQ(Outcome(watch, 0x41, Le({{0x10, 4}, {4, 4}, {0x04030201, 4}})), "gone");
+    EXPECT_FALSE(watch.Present());
+    EXPECT_FALSE(watch.RebootPending());  // back with the firmware it had
+    EXPECT_EQ(watch.Flash(0x10, 4), (Bytes{1, 2, 0xFF, 0xFF}));
+    clock->Advance(1s);
+    ASSERT_TRUE(watch.Open());
+    const Bytes data{'a', 'b', 'c', 'd'};
+    EXPECT_EQ(
+        Outcome(watch, 0x21, Concat(DataClass(0x1600, 0x00, Le({{0, 2}, {0, 4}, {4, 4}})), data)),
+        "gone");
+    EXPECT_EQ(watch.SettingsBlock(0x1600), (Bytes{'a', 'b'}));
+    clock->Advance(1s);
+    ASSERT_TRUE(watch.Open());
+    EXPECT_EQ(Outcome(watch, 0x42, Le({{0, 2}})), "gone");  // an erase is not begun
+    EXPECT_EQ(watch.Flash(0x10, 2), (Bytes{1, 2}));
+    clock->Advance(1s);
+    ASSERT_TRUE(watch.Open());
+    EXPECT_EQ(Outcome(watch, 0x30, {}), "gone");
+    clock->Advance(1h);
+    EXPECT_FALSE(watch.Present());
+    EXPECT_FALSE(watch.Open());
+    EXPECT_EQ(watch.FirmwareVersion(), "01.20");
+}
+
 TEST(WatchFaults, SilentBareCommandDoesNotReboot) {
     VirtualWatch watch;
     watch.AddFaults("cmd30:silent");
