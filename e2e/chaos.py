@@ -148,8 +148,8 @@ def run_once(args, plan, presenter, work, trace, serve_options, kill_at=None):
         env = updater_environment(runtime, extra)
         kill_when = TraceCount(trace, kill_at).reached if kill_at is not None else None
         start = time.monotonic()
-        code, output, errors, pgid = run_program(args.program + [args.image_path], env, "y\n",
-                                                 KILL_SECONDS, kill_when)
+        command = args.program + [presenter.argument(args.image_path)]
+        code, output, errors, pgid = run_program(command, env, "y\n", KILL_SECONDS, kill_when)
         seconds = time.monotonic() - start
         if hasattr(presenter, "note"):  # a presenter that tells where the time goes
             presenter.note("the program's run", seconds)

@@ -114,6 +114,10 @@ class HidrawPresenter:
     def environment(self):
         return {"FIRMUPDATER_HIDRAW_DIR": self.mount}
 
+    def argument(self, path):
+        """A host path as the program takes it."""
+        return path
+
     def settle(self, seconds=0.0):
         """Lets a watch that is due back rejoin the bus (it does so when it is looked for);
         waits up to `seconds` for it to be there."""

@@ -195,6 +195,11 @@ class WinePresenter:
     def environment(self):
         return dict(self.host.env)
 
+    def argument(self, path):
+        """A host path as the program under Wine takes it: on Windows an argument that
+        starts with "/" is an option, never a file."""
+        return "Z:" + path
+
     def note(self, phase, seconds):
         self.pool.count({phase: seconds})
 
