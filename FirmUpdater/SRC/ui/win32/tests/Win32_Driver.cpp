@@ -2,7 +2,7 @@
 // user would: finds a dialog or box by a text it shows, reports what the desktop shows at
 // that moment, optionally saves a screenshot, and presses one of its buttons.
 //
-//   win32_driver press TEXT BUTTON_ID [SCREENSHOT.bmp [SECONDS]]
+//   win32_driver press TEXT BUTTON_ID [SCREENSHOT.bmp|- [SECONDS]]
 //
 // BUTTON_ID 0 presses nothing: it only waits for the window and reports.
 // Waits up to SECONDS (default 60) for a visible dialog window with a control whose text
@@ -12,7 +12,8 @@
 // enabled or not, and its controls' texts, "|" between them), the one found first; saves the
 // screenshot (the window with the other dialogs of its program); then clicks the button. Exit
 // status 0 when pressed, 1 when no such window appeared, 3 when the picture does not show
-// the window's push buttons drawn with their labels (nothing is pressed then).
+// the window's push buttons drawn with their labels, or (with "-" for the screenshot, no
+// picture taken) when a push button is hidden or has no label (nothing is pressed then).
 
 #include <cstdio>
 #include <string>
@@ -144,6 +145,20 @@ void PrintLine(HWND dialog) {
     std::printf("%s\n", Utf8(line).c_str());
 }
 
+// The dialog's push buttons that are hidden or have no label.
+std::vector<std::wstring> Unlabelled(HWND dialog) {
+    std::vector<std::wstring> missing;
+    for (const auto& button : ui::PushButtons(dialog)) {
+        const auto name = L"button " + std::to_wstring(button.id) + L" \"" + button.text + L"\"";
+        if (!button.visible) {
+            missing.push_back(name + L" is hidden");
+        } else if (button.text.empty()) {
+            missing.push_back(name + L" has no label");
+        }
+    }
+    return missing;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -155,11 +170,21 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring wanted = argv[2];
     const int button = _wtoi(argv[3]);
     const ULONGLONG seconds = argc > 5 ? _wtoi(argv[5]) : 60;
+    // "-" for no picture: on a display that draws nothing (Wine's null driver) the buttons are
+    // checked through the window alone.
+    const bool picture = argc > 4 && lstrcmpW(argv[4], L"-") != 0;
     const ULONGLONG deadline = GetTickCount64() + seconds * 1000;
     while (GetTickCount64() < deadline) {
         if (HWND dialog = FindShowing(wanted)) {
             std::vector<std::wstring> missing;
-            const auto shot = Settled(dialog, missing);
+            if (picture) {
+                const auto shot = Settled(dialog, missing);
+                if (!ui::SaveBitmap(shot, argv[4])) {
+                    std::fprintf(stderr, "win32_driver: the screenshot was not saved\n");
+                }
+            } else {
+                missing = Unlabelled(dialog);
+            }
             PrintLine(dialog);
             for (HWND other : Dialogs()) {
                 if (other != dialog) {
@@ -167,9 +192,6 @@ int wmain(int argc, wchar_t** argv) {
                 }
             }
             std::fflush(stdout);
-            if (argc > 4 && !ui::SaveBitmap(shot, argv[4])) {
-                std::fprintf(stderr, "win32_driver: the screenshot was not saved\n");
-            }
             if (!missing.empty()) {
                 for (const auto& what : missing) {
                     std::fprintf(stderr, "win32_driver: %s\n", Utf8(what).c_str());
