@@ -118,19 +118,19 @@ def busy_at_prompt(args, env, checks):
                              done.stdout + done.stderr):
             return
         second = {}
-        # Images go by their Z: paths: on Windows an argument starting with "/" is no path.
+        argument = wine_setup.windows_path(image)
 
         def second_copy():
             with tempfile.TemporaryFile() as out:
                 second["code"] = exit_status(subprocess.Popen(
-                    [args.wine_run, args.firmupdater, ENGLISH, "Z:" + image], env=env,
+                    [args.wine_run, args.firmupdater, ENGLISH, argument], env=env,
                     stdin=subprocess.DEVNULL, stdout=out, stderr=out))
                 out.seek(0)
                 second["shown"] = out.read().decode(errors="replace").replace("\r\n", "\n")
 
         first = args.console or args.firmupdater
         code, shown, probe_code, probe_out = run_beside(
-            [args.wine_run], first, [ENGLISH, "Z:" + image], env, args.answer_probe, 5,
+            [args.wine_run], first, [ENGLISH, argument], env, args.answer_probe, 5,
             meanwhile=second_copy)
     wine_setup.say(f"      waiting for a watch: {probe_out.strip()}")
     checks.expect(probe_code == 0, "every window answers while the program waits for a watch",
@@ -235,9 +235,7 @@ def main():
                         help="windows_answer_probe.exe")
     parser.add_argument("--driver", help="win32_driver.exe, for the desktop interface")
     args = parser.parse_args()
-    if not args.firmupdater:
-        parser.error("--firmupdater is needed")
-    wine_setup.check_image_arguments(parser, args)
+    wine_setup.check_image_arguments(parser, args, program_needed=True)
     if args.inner:
         return inner(args)
     reason = wine_setup.reasons_to_skip(args)

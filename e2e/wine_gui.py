@@ -237,9 +237,7 @@ def main():
     parser.add_argument("--driver", required=True, help="win32_driver.exe")
     parser.add_argument("--screenshots", required=True, help="where the screenshots go")
     args = parser.parse_args()
-    if not args.firmupdater:
-        parser.error("--firmupdater is needed")
-    wine_setup.check_image_arguments(parser, args)
+    wine_setup.check_image_arguments(parser, args, program_needed=True)
     if args.inner:
         return inner(args)
     reason = wine_setup.reasons_to_skip(args) or (

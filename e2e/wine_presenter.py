@@ -196,9 +196,8 @@ class WinePresenter:
         return dict(self.host.env)
 
     def argument(self, path):
-        """A host path as the program under Wine takes it: on Windows an argument that
-        starts with "/" is an option, never a file."""
-        return "Z:" + path
+        """A host path as the program under Wine takes it."""
+        return setup.windows_path(path)
 
     def note(self, phase, seconds):
         self.pool.count({phase: seconds})

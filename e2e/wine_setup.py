@@ -354,7 +354,9 @@ def argument_parser(description):
     return parser
 
 
-def check_image_arguments(parser, args):
+def check_image_arguments(parser, args, program_needed=False):
+    if program_needed and not args.firmupdater:
+        parser.error("--firmupdater is needed")
     if args.firmupdater and not (args.image or (args.fwimage and args.manifest)):
         parser.error("--firmupdater needs --image, or --fwimage and --manifest")
 

@@ -145,20 +145,6 @@ void PrintLine(HWND dialog) {
     std::printf("%s\n", Utf8(line).c_str());
 }
 
-// The dialog's push buttons that are hidden or have no label.
-std::vector<std::wstring> Unlabelled(HWND dialog) {
-    std::vector<std::wstring> missing;
-    for (const auto& button : ui::PushButtons(dialog)) {
-        const auto name = L"button " + std::to_wstring(button.id) + L" \"" + button.text + L"\"";
-        if (!button.visible) {
-            missing.push_back(name + L" is hidden");
-        } else if (button.text.empty()) {
-            missing.push_back(name + L" has no label");
-        }
-    }
-    return missing;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -183,7 +169,7 @@ int wmain(int argc, wchar_t** argv) {
                     std::fprintf(stderr, "win32_driver: the screenshot was not saved\n");
                 }
             } else {
-                missing = Unlabelled(dialog);
+                missing = ui::UnusableButtons(dialog);
             }
             PrintLine(dialog);
             for (HWND other : Dialogs()) {

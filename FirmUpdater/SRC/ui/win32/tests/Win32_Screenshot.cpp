@@ -1,5 +1,7 @@
 #include "Win32_Screenshot.h"
 
+#include <utility>
+
 #include "LabelPixels.h"
 #include "Win32_Api.h"
 
@@ -41,6 +43,32 @@ std::vector<Win32_PushButton> PushButtons(HWND window) {
     return buttons;
 }
 
+namespace {
+
+// Why a button cannot be used, as the window itself says; empty when it can.
+std::wstring Unusable(const Win32_PushButton& button) {
+    const auto name = L"button " + std::to_wstring(button.id) + L" \"" + button.text + L"\"";
+    if (!button.visible) {
+        return name + L" is hidden";
+    }
+    if (button.text.empty()) {
+        return name + L" has no label";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::vector<std::wstring> UnusableButtons(HWND window) {
+    std::vector<std::wstring> missing;
+    for (const auto& button : PushButtons(window)) {
+        if (auto why = Unusable(button); !why.empty()) {
+            missing.push_back(std::move(why));
+        }
+    }
+    return missing;
+}
+
 std::vector<std::wstring> MissingButtons(const Win32_Screenshot& shot, int areaLeft, int areaTop,
                                          HWND window) {
     const auto stride = (static_cast<std::size_t>(shot.width) * 3 + 3) & ~std::size_t{3};
@@ -51,15 +79,13 @@ std::vector<std::wstring> MissingButtons(const Win32_Screenshot& shot, int areaL
     };
     std::vector<std::wstring> missing;
     for (const auto& button : PushButtons(window)) {
-        const auto name = L"button " + std::to_wstring(button.id) + L" \"" + button.text + L"\"";
-        if (!button.visible) {
-            missing.push_back(name + L" is hidden");
-        } else if (button.text.empty()) {
-            missing.push_back(name + L" has no label");
+        if (auto why = Unusable(button); !why.empty()) {
+            missing.push_back(std::move(why));
         } else if (!uitest::ShowsLabel(shot.width, shot.height, button.left - areaLeft,
                                        button.top - areaTop, button.right - areaLeft,
                                        button.bottom - areaTop, colourAt)) {
-            missing.push_back(name + L" is not drawn in the picture");
+            missing.push_back(L"button " + std::to_wstring(button.id) + L" \"" + button.text +
+                              L"\" is not drawn in the picture");
         }
     }
     return missing;

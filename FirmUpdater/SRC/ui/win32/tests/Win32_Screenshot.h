@@ -38,6 +38,10 @@ Win32_Screenshot CaptureArea(int left, int top, int right, int bottom);
 // What the screen shows where the window is.
 Win32_Screenshot CaptureWindow(HWND window);
 
+// What the window itself shows wrong of its push buttons: one line for each button that is
+// hidden or has no label. For a display that draws nothing, where no picture can tell more.
+std::vector<std::wstring> UnusableButtons(HWND window);
+
 // What a picture of the area lacks of the window's push buttons: one line for each button
 // that is hidden, has no label, or shows in the picture as a plain face (not drawn, or its
 // label not drawn). Empty when every button shows drawn with a label.
